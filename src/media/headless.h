@@ -1,0 +1,77 @@
+#pragma once
+// The headless back end: a virtual millisecond clock that moves only when the program waits,
+// input events injected by the caller, an offscreen 1024 x 768 frame, and a log of draw calls.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "media/backend.h"
+
+namespace media {
+
+// One draw call as the back end received it.
+struct DrawRecord {
+  std::vector<Vertex> vertices;
+  Topology topology = Topology::quad;
+  const TPixmap* pixmap = nullptr;  // the picture of the texture, none for flat shapes
+  std::uint32_t argb = 0;
+  int blend = 1;
+};
+
+class HeadlessBackend final : public Backend {
+ public:
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+
+  // --- what tests and tools use ---
+  void set_clock(std::int32_t ms);
+  // Delivered the first time events are taken in at or after virtual time `ms`.
+  void inject_at_time(std::int32_t ms, const InputEvent& event);
+  // Delivered the first time events are taken in after `frame` frames have been presented.
+  void inject_at_frame(int frame, const InputEvent& event);
+  std::size_t pending_events() const;
+  int frames_presented() const;
+
+  // Off: draw calls are logged but nothing is rasterised (for long runs).
+  void set_rasterise(bool on);
+  // The presented picture and the back buffer, as 0xAARRGGBB.
+  std::uint32_t pixel(int x, int y) const;
+  std::uint32_t back_buffer_pixel(int x, int y) const;
+  bool save_png(const std::string& path) const;
+  // Draw calls since the last present, and those of the last presented frame.
+  const std::vector<DrawRecord>& draws_since_present() const;
+  const std::vector<DrawRecord>& draws_of_last_frame() const;
+
+  // Game controllers: nullopt unplugs the port.
+  void set_joystick(int port, std::optional<JoystickReading> reading);
+  // Every string handed to open_url, in order; nothing is started.
+  const std::vector<std::string>& opened_urls() const;
+  bool display_open() const;
+
+  // --- Backend ---
+  std::int32_t millisecs() override;
+  void delay(int ms) override;
+  void poll_events() override;
+  bool wait_events_until(std::int32_t deadline_ms) override;
+  void wait_events() override;
+  bool open_display(const DisplayMode& mode, std::string& error) override;
+  void close_display() override;
+  void present(bool wait_vblank) override;
+  void clear(std::uint32_t argb) override;
+  void draw(const Vertex* vertices, int count, Topology topology,
+            const DrawParams& params) override;
+  std::unique_ptr<Texture> create_texture(const TPixmap& pixmap, int flags) override;
+  int display_generation() const override;
+  bool read_joystick(int port, JoystickReading& reading) override;
+  void open_url(const std::string& url) override;
+  [[noreturn]] void end_program(int status) override;
+  [[noreturn]] void fatal(const std::string& message) override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace media

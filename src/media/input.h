@@ -1,0 +1,17 @@
+#pragma once
+// Keyboard, mouse and game controllers, as polled state.
+
+namespace media {
+
+int KeyDown(int key);
+int KeyHit(int key);
+int WaitKey();
+int MouseX();
+int MouseY();
+int MouseDown(int button);
+void FlushMouse();
+float JoyX(int port = 0);
+int JoyDown(int button, int port = 0);
+int JoyHit(int button, int port = 0);
+
+}  // namespace media

@@ -1,0 +1,26 @@
+#pragma once
+// Shared between the modules of the media layer only; the game never includes this.
+
+#include <memory>
+
+#include "media/backend.h"
+
+namespace media::detail {
+
+enum class BackendKind { sdl, headless };
+
+std::unique_ptr<Backend> make_sdl_backend();
+
+// Each module puts its state back to the start of a run. Called when a back end is selected.
+void reset_system_state();
+void reset_files_state();
+void reset_display_state();
+void reset_image_state();
+void reset_text_state();
+void reset_input_state();
+void reset_sound_state(BackendKind kind);
+
+// Exit handlers, run by End and by fatal errors on the real back end.
+void shutdown_sound();
+
+}  // namespace media::detail
