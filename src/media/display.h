@@ -73,6 +73,8 @@ namespace detail {
 // draw state.
 void draw_textured_quad(const TPixmap& pixmap, TextureSlot& slot, int image_flags, float x0,
                         float y0, float x1, float y1, float tx, float ty);
+// Makes `font` the draw state's current font (none: the built-in font). Used by SetImageFont.
+void set_image_font(std::shared_ptr<TImageFont> font);
 }  // namespace detail
 
 }  // namespace media
