@@ -1,0 +1,66 @@
+#include "media/system.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "media/internal.h"
+
+namespace media {
+namespace {
+
+constexpr std::int32_t kDefaultSeed = 0x1234;
+constexpr std::int32_t kModulus = 2147483647;  // 2^31 - 1
+
+std::int32_t g_state = kDefaultSeed;
+
+// One Park-Miller step (multiplier 48271), by Schrage's method so nothing leaves 32 bits.
+std::int32_t next_step() {
+  g_state = 48271 * (g_state % 44488) - 3399 * (g_state / 44488);
+  if (g_state < 0) g_state += kModulus;
+  return g_state;
+}
+
+// A real in [0, 1) built from two steps; exact in double precision.
+double next_real() {
+  const double a = next_step() & 0x1FFFFFFC;
+  const double b = next_step() & 0x1FFFFFF8;
+  return (a + b / 134217728.0) / 536870912.0;
+}
+
+}  // namespace
+
+std::int32_t MilliSecs() {
+  return backend().millisecs();
+}
+
+void Delay(int ms) {
+  if (ms < 0) return;
+  backend().delay(ms);
+}
+
+void SeedRnd(int seed) {
+  std::int32_t s = seed & 0x7FFFFFFF;
+  if (s == 0 || s == 0x7FFFFFFF) s = kDefaultSeed;
+  g_state = s;
+}
+
+int Rand(int min, int max) {
+  const double r = next_real();
+  // The span is worked out in 64 bits: Rand(INT_MIN, INT_MAX) must not overflow.
+  const std::int64_t d = static_cast<std::int64_t>(max) - min;
+  if (d > 0) return static_cast<int>(min + static_cast<std::int64_t>(std::trunc(r * (d + 1))));
+  return static_cast<int>(max + static_cast<std::int64_t>(std::trunc(r * (1 - d))));
+}
+
+void End() {
+  backend().end_program(0);
+  std::abort();  // end_program never returns; g++ cannot see that through the virtual call
+}
+
+namespace detail {
+void reset_system_state() {
+  g_state = kDefaultSeed;
+}
+}  // namespace detail
+
+}  // namespace media
