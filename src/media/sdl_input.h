@@ -19,4 +19,10 @@ bool translate_sdl_event(const SDL_Event& e, InputEvent& out);
 // False when no controller sits on `port`.
 bool sdl_read_joystick(int port, JoystickReading& out);
 
+// The game's key code (a Windows virtual-key number) for a key, 0 for keys the game cannot name.
+// Shift, Control and Alt always come as their left or right codes (160...165).
+int virtual_key(SDL_Scancode scancode);
+// A controller axis (-32768...32767) as the game's -1...+1.
+float controller_axis_unit(Sint16 value);
+
 }  // namespace media::detail
