@@ -1,0 +1,133 @@
+#include "support/picture_writer.h"
+
+#include <png.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <jpeglib.h>
+// clang-format on
+
+namespace test_support {
+namespace {
+
+void append_to_bytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void no_flush(png_structp) {}
+
+int samples_per_pixel(PngColour colour) {
+  switch (colour) {
+    case PngColour::grey:
+      return 1;
+    case PngColour::palette:
+      return 1;
+    case PngColour::grey_alpha:
+      return 2;
+    case PngColour::rgb:
+      return 3;
+    case PngColour::rgba:
+      return 4;
+  }
+  return 1;
+}
+
+void write_transparency(png_structp png, png_infop info, const PngPicture& p) {
+  if (!p.palette_alpha.empty()) {
+    png_set_tRNS(png, info, p.palette_alpha.data(), static_cast<int>(p.palette_alpha.size()),
+                 nullptr);
+  } else if (p.see_through) {
+    png_color_16 c{};
+    c.gray = static_cast<png_uint_16>((*p.see_through)[0]);
+    c.red = static_cast<png_uint_16>((*p.see_through)[0]);
+    c.green = static_cast<png_uint_16>((*p.see_through)[1]);
+    c.blue = static_cast<png_uint_16>((*p.see_through)[2]);
+    png_set_tRNS(png, info, nullptr, 0, &c);
+  }
+}
+
+}  // namespace
+
+Bytes encode_png(const PngPicture& p) {
+  const std::size_t stride =
+      (static_cast<std::size_t>(p.width) * samples_per_pixel(p.colour) * p.bit_depth + 7) / 8;
+  if (p.rows.size() != stride * static_cast<std::size_t>(p.height))
+    throw std::invalid_argument("PNG rows do not match the picture's size");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  Bytes out;
+  std::vector<png_color> palette;
+  for (const auto& c : p.palette) palette.push_back({c[0], c[1], c[2]});
+  std::vector<png_bytep> rows(static_cast<std::size_t>(p.height));
+  for (int y = 0; y < p.height; ++y)
+    rows[y] = const_cast<png_bytep>(p.rows.data()) + stride * static_cast<std::size_t>(y);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw std::runtime_error("libpng could not write the picture");
+  }
+  png_set_write_fn(png, &out, append_to_bytes, no_flush);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height),
+               p.bit_depth, static_cast<int>(p.colour),
+               p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+  write_transparency(png, info, p);
+  png_write_info(png, info);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+Bytes encode_png(int width, int height, int channels, const Bytes& pixels) {
+  static const PngColour by_channels[] = {PngColour::grey, PngColour::grey_alpha, PngColour::rgb,
+                                          PngColour::rgba};
+  PngPicture p;
+  p.width = width;
+  p.height = height;
+  p.colour = by_channels[channels - 1];
+  p.rows = pixels;
+  return encode_png(p);
+}
+
+Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality) {
+  if (pixels.size() != static_cast<std::size_t>(width) * height * channels)
+    throw std::invalid_argument("JPEG pixels do not match the picture's size");
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr err{};
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = channels;
+  cinfo.in_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(pixels.data()) +
+                   static_cast<std::size_t>(cinfo.next_scanline) * width * channels;
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+Bytes solid_pixels(int width, int height, const std::vector<unsigned char>& pixel) {
+  Bytes out;
+  out.reserve(static_cast<std::size_t>(width) * height * pixel.size());
+  for (int i = 0; i < width * height; ++i) out.insert(out.end(), pixel.begin(), pixel.end());
+  return out;
+}
+
+}  // namespace test_support
