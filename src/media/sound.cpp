@@ -1,0 +1,220 @@
+// Sounds and channels. A sound is one audio buffer; each simultaneous play of it needs a voice
+// of its own, made on demand and reused once free. A channel controls the voice it claimed only
+// until someone else claims that voice.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "media/audio_output.h"
+#include "media/files.h"
+#include "media/internal.h"
+#include "media/sound_internal.h"
+
+namespace media {
+namespace {
+
+struct Voice {
+  std::unique_ptr<detail::OutputVoice> output;
+  unsigned claim = 0;   // bumped by each channel that takes the voice
+  bool paused = false;  // by a channel: the voice is busy though it is not playing
+
+  bool free() { return !paused && !output->playing(); }
+};
+
+}  // namespace
+
+struct TSound {
+  std::unique_ptr<detail::OutputBuffer> buffer;  // none on the silent output
+  bool loop = false;
+  // After the buffer, so that the voices playing it go first.
+  std::vector<std::unique_ptr<Voice>> voices;
+};
+
+struct TChannel {
+  float volume = 1;
+  float pan = 0;
+  float rate = 1;
+  Sound sound;            // none while idle
+  std::size_t voice = 0;  // which of the sound's voices
+  unsigned claim = 0;     // the voice's claim number when this channel took it
+  bool loop = false;
+
+  TChannel() = default;
+  TChannel(const TChannel&) = delete;
+  TChannel& operator=(const TChannel&) = delete;
+  // Nobody can resume a paused voice any more: it stops and is free again. A playing one plays
+  // on to its end, which is how effects are fired and forgotten.
+  ~TChannel() {
+    if (Voice* v = held(); v && v->paused) stop(*v);
+  }
+
+  // The voice while this channel still holds it.
+  Voice* held() const {
+    if (!sound) return nullptr;
+    Voice& v = *sound->voices[voice];
+    return v.claim == claim ? &v : nullptr;
+  }
+  // The held voice unless it has finished; a finished one is let go.
+  Voice* held_unfinished() {
+    Voice* v = held();
+    if (v && v->free()) {
+      sound = nullptr;
+      return nullptr;
+    }
+    return v;
+  }
+  static void stop(Voice& v) {
+    v.output->rewind();
+    v.paused = false;
+  }
+};
+
+namespace {
+
+struct SoundState {
+  detail::BackendKind kind = detail::BackendKind::sdl;
+  std::shared_ptr<detail::AudioOutput> output;
+};
+
+SoundState& state() {
+  static SoundState s;
+  return s;
+}
+
+std::shared_ptr<detail::AudioOutput> open_device_or_silence() {
+  if (auto device = detail::open_openal_output()) return device;
+  std::fputs("Hedgerow: no audio device could be opened; the game runs without sound\n", stderr);
+  return detail::make_silent_output();
+}
+
+detail::AudioOutput& output() {
+  SoundState& s = state();
+  if (!s.output) {
+    s.output = s.kind == detail::BackendKind::headless ? detail::make_virtual_time_output()
+                                                       : open_device_or_silence();
+  }
+  return *s.output;
+}
+
+std::optional<std::vector<std::uint8_t>> read_file(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+std::optional<detail::AudioSample> decode(const std::vector<std::uint8_t>& bytes) {
+  if (auto wav = detail::decode_wav(bytes.data(), bytes.size())) return wav;
+  return detail::decode_ogg(bytes.data(), bytes.size());
+}
+
+Voice& free_voice(TSound& sound) {
+  for (auto& v : sound.voices) {
+    if (v->free()) return *v;
+  }
+  auto v = std::make_unique<Voice>();
+  v->output = sound.buffer->make_voice();
+  sound.voices.push_back(std::move(v));
+  return *sound.voices.back();
+}
+
+std::size_t index_of(const TSound& sound, const Voice& voice) {
+  for (std::size_t i = 0; i < sound.voices.size(); ++i) {
+    if (sound.voices[i].get() == &voice) return i;
+  }
+  return sound.voices.size();
+}
+
+// Whatever the channel played stops; the sound starts from its beginning on a voice of its own.
+void cue(TChannel& channel, const Sound& sound) {
+  if (Voice* old = channel.held()) TChannel::stop(*old);
+  channel.sound = nullptr;
+  if (!sound || !sound->buffer) return;
+  Voice& v = free_voice(*sound);
+  channel.sound = sound;
+  channel.voice = index_of(*sound, v);
+  channel.claim = ++v.claim;
+  channel.loop = sound->loop;
+  v.output->rewind();
+  v.output->set_mix(channel.volume, channel.pan, channel.rate);
+  v.output->play(channel.loop);
+}
+
+}  // namespace
+
+Sound LoadSound(const std::string& path, int flags) {
+  detail::AudioOutput& out = output();
+  std::optional<std::vector<std::uint8_t>> bytes = read_file(map_path(path));
+  if (!bytes) return nullptr;
+  std::optional<detail::AudioSample> sample = decode(*bytes);
+  if (!sample) return nullptr;
+  auto sound = std::make_shared<TSound>();
+  sound->buffer = out.make_buffer(*sample);
+  sound->loop = (flags & sound_loop) != 0;
+  return sound;
+}
+
+Channel CreateChannel() {
+  return std::make_shared<TChannel>();
+}
+
+Channel PlaySound(const Sound& sound, const Channel& channel) {
+  Channel target = channel ? channel : CreateChannel();
+  cue(*target, sound);
+  return target;
+}
+
+int ChannelPlaying(const Channel& channel) {
+  if (!channel) return 0;
+  Voice* v = channel->held();
+  return v && !v->paused && v->output->playing() ? 1 : 0;
+}
+
+void PauseChannel(const Channel& channel) {
+  if (!channel) return;
+  if (Voice* v = channel->held_unfinished()) {
+    v->output->pause();
+    v->paused = true;
+  }
+}
+
+// Only a paused voice is continued: asking a playing one to play would start it over.
+void ResumeChannel(const Channel& channel) {
+  if (!channel) return;
+  Voice* v = channel->held_unfinished();
+  if (!v || !v->paused) return;
+  v->output->play(channel->loop);
+  v->paused = false;
+}
+
+namespace detail {
+
+void reset_sound_state(BackendKind kind) {
+  state().output.reset();
+  state().kind = kind;
+}
+
+void shutdown_sound() {
+  state().output.reset();
+}
+
+int voice_count(const Sound& sound) {
+  return sound ? static_cast<int>(sound->voices.size()) : 0;
+}
+
+bool sound_is_silent(const Sound& sound) {
+  return sound && !sound->buffer;
+}
+
+std::optional<double> channel_offset_seconds(const Channel& channel) {
+  Voice* v = channel ? channel->held() : nullptr;
+  if (!v) return std::nullopt;
+  return v->output->offset_seconds();
+}
+
+}  // namespace detail
+}  // namespace media

@@ -1,0 +1,17 @@
+#pragma once
+// What tests and tools may ask of the sound module beyond the game's operations. Media-internal.
+
+#include <optional>
+
+#include "media/sound.h"
+
+namespace media::detail {
+
+// How many voices the sound has made so far (each one was needed by a simultaneous play).
+int voice_count(const Sound& sound);
+// True for a sound loaded while no audio device was usable: it loads but never plays.
+bool sound_is_silent(const Sound& sound);
+// Seconds into the sample of the voice the channel holds; none when it holds none.
+std::optional<double> channel_offset_seconds(const Channel& channel);
+
+}  // namespace media::detail
