@@ -1,0 +1,311 @@
+#include "media/display.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "media/display_internal.h"
+#include "media/internal.h"
+#include "media/system.h"
+
+namespace media {
+namespace {
+
+// How Flip -1 paces, fixed when the display is opened.
+struct Pacing {
+  bool vblank_sync = false;
+  bool software = false;
+  int hertz = 0;
+  int frame_ms = 0;
+  int remainder_ms = 0;
+  int accumulator = 0;
+  std::int32_t next_frame_time = 0;
+};
+
+struct DisplayModule {
+  bool open = false;
+  Pacing pacing;
+  TDrawState state;
+  int applied_blend = 1;  // the blending in force; SetBlend with an unknown mode leaves it
+};
+
+DisplayModule g;
+
+// An oval as big as the screen needs a few thousand points; anything past this is nonsense input.
+constexpr float max_oval_segments = 65536.0f;
+
+int clamp_byte(int v) {
+  return std::clamp(v, 0, 255);
+}
+
+std::uint32_t drawing_argb(const TDrawState& s) {
+  float alpha = std::clamp(s.color_alpha, 0.0f, 1.0f);
+  if (std::isnan(s.color_alpha)) alpha = 0.0f;
+  auto a = static_cast<std::uint32_t>(alpha * 255.0f);
+  auto r = static_cast<std::uint32_t>(clamp_byte(s.color_red));
+  auto gr = static_cast<std::uint32_t>(clamp_byte(s.color_green));
+  auto b = static_cast<std::uint32_t>(clamp_byte(s.color_blue));
+  return a << 24 | r << 16 | gr << 8 | b;
+}
+
+std::uint32_t clear_argb(const TDrawState& s) {
+  auto r = static_cast<std::uint32_t>(clamp_byte(s.clscolor_red));
+  auto gr = static_cast<std::uint32_t>(clamp_byte(s.clscolor_green));
+  auto b = static_cast<std::uint32_t>(clamp_byte(s.clscolor_blue));
+  return 0xFF000000u | r << 16 | gr << 8 | b;
+}
+
+void update_matrix(TDrawState& s) {
+  double radians = static_cast<double>(s.tform_rot) * std::numbers::pi / 180.0;
+  double sn = std::sin(radians);
+  double cs = std::cos(radians);
+  s.tform_ix = static_cast<float>(cs * s.tform_scale_x);
+  s.tform_iy = static_cast<float>(-sn * s.tform_scale_y);
+  s.tform_jx = static_cast<float>(sn * s.tform_scale_x);
+  s.tform_jy = static_cast<float>(cs * s.tform_scale_y);
+}
+
+// A point of a shape, relative to its handle point, on the screen at (tx, ty).
+Vertex place(const TDrawState& s, float px, float py, float tx, float ty, float u, float v) {
+  return {px * s.tform_ix + py * s.tform_iy + tx, px * s.tform_jx + py * s.tform_jy + ty, u, v};
+}
+
+DrawParams flat_params() {
+  DrawParams p;
+  p.argb = drawing_argb(g.state);
+  p.blend = g.applied_blend;
+  return p;
+}
+
+TDrawState fresh_state(int width, int height) {
+  TDrawState s;
+  s.viewport_w = width;
+  s.viewport_h = height;
+  s.vres_width = static_cast<float>(width);
+  s.vres_height = static_cast<float>(height);
+  s.g_width = width;
+  s.g_height = height;
+  update_matrix(s);
+  return s;
+}
+
+Pacing pacing_for(int depth, int hertz) {
+  Pacing p;
+  p.vblank_sync = depth != 0 && hertz != 0;
+  p.software = depth == 0 && hertz > 0;
+  if (p.software) {
+    p.hertz = hertz;
+    p.frame_ms = 1000 / hertz;
+    p.remainder_ms = 1000 - p.frame_ms * hertz;
+    p.next_frame_time = MilliSecs();
+  }
+  return p;
+}
+
+// Sleeps until the next frame of the millisecond schedule. The odd milliseconds of 1000 / hertz
+// are spread over the second, and a late frame restarts the schedule rather than being made up.
+void pace_by_clock(Pacing& p) {
+  p.next_frame_time += p.frame_ms;
+  p.accumulator += p.remainder_ms;
+  if (p.accumulator >= p.hertz) {
+    p.accumulator -= p.hertz;
+    p.next_frame_time += 1;
+  }
+  std::int32_t d = p.next_frame_time - MilliSecs();
+  if (d > 0) {
+    Delay(d);
+  } else {
+    p.next_frame_time -= d;
+  }
+}
+
+int oval_segments(float rx, float ry) {
+  float sum = std::fabs(rx) + std::fabs(ry);
+  int n = sum < max_oval_segments ? static_cast<int>(sum) : static_cast<int>(max_oval_segments);
+  return std::max(12, n) & ~3;
+}
+
+}  // namespace
+
+// There is one renderer, and its flags change nothing (see Graphics).
+void SelectRenderer(int /*default_flags*/) {}
+
+// Every display has exactly one back buffer, so neither the flags nor the renderer's default flags
+// change what is opened.
+bool Graphics(int width, int height, int depth, int hertz, int /*flags*/) {
+  Backend& b = backend();
+  if (g.open) b.close_display();
+  g.open = false;
+
+  DisplayMode mode{width, height, depth != 0, hertz};
+  std::string error;
+  if (!b.open_display(mode, error)) {
+    b.fatal("Cannot open the " + std::to_string(width) + " x " + std::to_string(height) +
+            " display: " + error);
+  }
+  g.open = true;
+  g.pacing = pacing_for(depth, hertz);
+  g.state = fresh_state(width, height);
+  g.applied_blend = g.state.blend_mode;
+
+  // Both buffers start black.
+  Cls();
+  Flip(0);
+  Cls();
+  Flip(0);
+  return true;
+}
+
+void Flip(int sync) {
+  Backend& b = backend();
+  if (sync != -1) {
+    b.present(sync != 0);
+  } else if (g.pacing.software) {
+    pace_by_clock(g.pacing);
+    b.present(false);
+  } else {
+    b.present(!g.open || g.pacing.vblank_sync);
+  }
+}
+
+void Cls() {
+  backend().clear(clear_argb(g.state));
+}
+
+void SetColor(int r, int g_, int b) {
+  g.state.color_red = r;
+  g.state.color_green = g_;
+  g.state.color_blue = b;
+}
+
+void SetAlpha(float alpha) {
+  g.state.color_alpha = alpha;
+}
+
+void SetBlend(int mode) {
+  g.state.blend_mode = mode;
+  if (mode >= 1 && mode <= 5) g.applied_blend = mode;
+}
+
+void SetRotation(float degrees) {
+  g.state.tform_rot = degrees;
+  update_matrix(g.state);
+}
+
+void SetScale(float sx, float sy) {
+  g.state.tform_scale_x = sx;
+  g.state.tform_scale_y = sy;
+  update_matrix(g.state);
+}
+
+void DrawRect(float x, float y, float w, float h) {
+  const TDrawState& s = g.state;
+  float hx = s.handle_x, hy = s.handle_y;
+  float tx = x + s.origin_x, ty = y + s.origin_y;
+  Vertex v[4] = {place(s, hx, hy, tx, ty, 0, 0), place(s, hx + w, hy, tx, ty, 1, 0),
+                 place(s, hx + w, hy + h, tx, ty, 1, 1), place(s, hx, hy + h, tx, ty, 0, 1)};
+  backend().draw(v, 4, Topology::quad, flat_params());
+}
+
+void DrawOval(float x, float y, float w, float h) {
+  const TDrawState& s = g.state;
+  float x0 = s.handle_x, y0 = s.handle_y;
+  float x1 = x0 + w, y1 = y0 + h;
+  float rx = (x1 - x0) * 0.5f, ry = (y1 - y0) * 0.5f;
+  float cx = x0 + rx, cy = y0 + ry;
+  float tx = x + s.origin_x, ty = y + s.origin_y;
+  int n = oval_segments(rx, ry);
+
+  std::vector<Vertex> v;
+  v.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    double theta = -i * 360.0 / n * std::numbers::pi / 180.0;
+    auto px = static_cast<float>(cx + std::cos(theta) * rx);
+    auto py = static_cast<float>(cy - std::sin(theta) * ry);
+    v.push_back(place(s, px, py, tx, ty, 0, 0));
+  }
+  backend().draw(v.data(), n, Topology::fan, flat_params());
+}
+
+Timer CreateTimer(float hertz) {
+  if (!(hertz > 0.0f)) return nullptr;
+  auto timer = std::make_shared<TTimer>();
+  float period = 1000.0f / hertz;
+  timer->period_ms = period < 1.0f ? 1 : period > 1e9f ? 1000000000 : static_cast<int>(period);
+  timer->start_ms = MilliSecs();
+  return timer;
+}
+
+namespace {
+
+int ticks_so_far(const TTimer& t) {
+  auto elapsed = static_cast<std::uint32_t>(MilliSecs()) - static_cast<std::uint32_t>(t.start_ms);
+  return static_cast<int>(elapsed / static_cast<std::uint32_t>(t.period_ms));
+}
+
+}  // namespace
+
+int WaitTimer(const Timer& timer) {
+  if (!timer) return 0;
+  TTimer& t = *timer;
+  Backend& b = backend();
+  // Ticks are counted while events are taken in, so a late frame still reads its input.
+  b.poll_events();
+  t._ticks = ticks_so_far(t);
+  while (t._ticks == t._wticks) {
+    auto next_tick = static_cast<std::int32_t>(static_cast<std::uint32_t>(t.start_ms) +
+                                               static_cast<std::uint32_t>(t._wticks + 1) *
+                                                   static_cast<std::uint32_t>(t.period_ms));
+    b.wait_events_until(next_tick);
+    t._ticks = ticks_so_far(t);
+  }
+  int n = t._ticks - t._wticks;
+  t._wticks = t._ticks;
+  return n;
+}
+
+const TDrawState& draw_state() {
+  return g.state;
+}
+
+Matrix2 collision_matrix() {
+  return {g.state.tform_ix, g.state.tform_iy, g.state.tform_jx, g.state.tform_jy};
+}
+
+namespace detail {
+
+void draw_textured_quad(const TPixmap& pixmap, TextureSlot& slot, int image_flags, float x0,
+                        float y0, float x1, float y1, float tx, float ty) {
+  Backend& b = backend();
+  int generation = b.display_generation();
+  if (!slot.texture || slot.seq != generation) {
+    slot.texture = b.create_texture(pixmap, image_flags);
+    slot.seq = generation;
+  }
+  // A picture the renderer cannot hold is left out rather than drawn as a flat box.
+  if (!slot.texture) return;
+  const TDrawState& s = g.state;
+  Vertex v[4] = {place(s, x0, y0, tx, ty, 0, 0), place(s, x1, y0, tx, ty, 1, 0),
+                 place(s, x1, y1, tx, ty, 1, 1), place(s, x0, y1, tx, ty, 0, 1)};
+  DrawParams p = flat_params();
+  p.texture = slot.texture.get();
+  b.draw(v, 4, Topology::quad, p);
+}
+
+void set_image_font(std::shared_ptr<TImageFont> font) {
+  g.state.image_font = std::move(font);
+}
+
+int next_display_generation() {
+  static int last = 0;
+  return ++last;
+}
+
+void reset_display_state() {
+  g = DisplayModule{};
+}
+
+}  // namespace detail
+}  // namespace media

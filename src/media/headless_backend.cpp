@@ -1,0 +1,470 @@
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "media/display_internal.h"
+#include "media/headless.h"
+#include "media/png_write.h"
+
+// The headless back end keeps a virtual clock that moves only when the program waits:
+//  - delay(ms) moves it by ms;
+//  - present with the vertical-blank wait moves it to the next blank of the display's refresh
+//    rate (60 Hz unless the display asked for another): the blanks fall at t_k = floor(k * 1000 /
+//    hertz) ms, and the clock goes to the first t_k strictly after now, so 60 such presents
+//    starting at 0 end at exactly 1000;
+//  - waiting for events moves it to the time of the next scripted event, or to the deadline.
+// Scripted events that are due are delivered in the order they were injected.
+
+namespace media {
+namespace {
+
+constexpr std::uint32_t opaque_black = 0xFF000000u;
+constexpr int max_display_side = 8192;
+
+struct Rgba {
+  int r, g, b, a;
+};
+
+Rgba unpack(std::uint32_t argb) {
+  return {static_cast<int>(argb >> 16 & 0xFF), static_cast<int>(argb >> 8 & 0xFF),
+          static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
+}
+
+std::uint32_t pack_opaque(int r, int g, int b) {
+  return opaque_black | static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
+         static_cast<std::uint32_t>(b);
+}
+
+int mul255(int a, int b) {
+  return (a * b + 127) / 255;
+}
+
+// A headless texture is the picture converted to ARGB once, plus the picture it came from.
+struct HeadlessTexture final : Texture {
+  const TPixmap* source = nullptr;
+  int width = 0, height = 0;
+  bool filtered = false;
+  std::vector<std::uint32_t> argb;
+
+  std::uint32_t texel(int x, int y) const {
+    return argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x)];
+  }
+
+  Rgba nearest(double u, double v) const {
+    int x = static_cast<int>(std::clamp(std::floor(u * width), 0.0, width - 1.0));
+    int y = static_cast<int>(std::clamp(std::floor(v * height), 0.0, height - 1.0));
+    return unpack(texel(x, y));
+  }
+
+  // Bilinear between the four nearest texel centres, the picture's edge repeated outwards.
+  Rgba bilinear(double u, double v) const {
+    double fx = std::clamp(u * width - 0.5, -1.0, static_cast<double>(width));
+    double fy = std::clamp(v * height - 0.5, -1.0, static_cast<double>(height));
+    double x0 = std::floor(fx), y0 = std::floor(fy);
+    double tx = fx - x0, ty = fy - y0;
+    auto col = [&](double x) { return static_cast<int>(std::clamp(x, 0.0, width - 1.0)); };
+    auto row = [&](double y) { return static_cast<int>(std::clamp(y, 0.0, height - 1.0)); };
+    Rgba p00 = unpack(texel(col(x0), row(y0))), p10 = unpack(texel(col(x0 + 1), row(y0)));
+    Rgba p01 = unpack(texel(col(x0), row(y0 + 1))), p11 = unpack(texel(col(x0 + 1), row(y0 + 1)));
+    auto mix = [&](int a, int b, int c, int d) {
+      double top = a + (b - a) * tx, bottom = c + (d - c) * tx;
+      return static_cast<int>(std::lround(top + (bottom - top) * ty));
+    };
+    return {mix(p00.r, p10.r, p01.r, p11.r), mix(p00.g, p10.g, p01.g, p11.g),
+            mix(p00.b, p10.b, p01.b, p11.b), mix(p00.a, p10.a, p01.a, p11.a)};
+  }
+
+  Rgba sample(double u, double v) const { return filtered ? bilinear(u, v) : nearest(u, v); }
+};
+
+std::unique_ptr<HeadlessTexture> texture_from(const TPixmap& pixmap, int flags) {
+  auto t = std::make_unique<HeadlessTexture>();
+  t->source = &pixmap;
+  t->width = pixmap.width;
+  t->height = pixmap.height;
+  t->filtered = (flags & 2) != 0;
+  t->argb.reserve(static_cast<std::size_t>(pixmap.width) * static_cast<std::size_t>(pixmap.height));
+  for (int y = 0; y < pixmap.height; ++y) {
+    for (int x = 0; x < pixmap.width; ++x) {
+      TPixmap::Rgba p = pixmap.rgba(x, y);
+      t->argb.push_back(static_cast<std::uint32_t>(p.a) << 24 |
+                        static_cast<std::uint32_t>(p.r) << 16 |
+                        static_cast<std::uint32_t>(p.g) << 8 | p.b);
+    }
+  }
+  return t;
+}
+
+// What one draw call puts on a pixel: the texel (or flat colour) modulated by the drawing
+// colour, then blended into the back buffer.
+struct Shader {
+  const HeadlessTexture* texture;
+  Rgba colour;
+  int blend;
+
+  Rgba source(double u, double v) const {
+    if (!texture) return colour;
+    Rgba t = texture->sample(u, v);
+    return {mul255(t.r, colour.r), mul255(t.g, colour.g), mul255(t.b, colour.b),
+            mul255(t.a, colour.a)};
+  }
+
+  void shade(std::uint32_t& dst_pixel, double u, double v) const {
+    Rgba s = source(u, v);
+    Rgba d = unpack(dst_pixel);
+    switch (blend) {
+      case 1:
+        if (s.a >= 128) dst_pixel = pack_opaque(s.r, s.g, s.b);
+        break;
+      case 2:
+        dst_pixel = pack_opaque(s.r, s.g, s.b);
+        break;
+      case 3: {
+        auto over = [&](int sc, int dc) { return (sc * s.a + dc * (255 - s.a) + 127) / 255; };
+        dst_pixel = pack_opaque(over(s.r, d.r), over(s.g, d.g), over(s.b, d.b));
+        break;
+      }
+      case 4: {
+        auto add = [&](int sc, int dc) { return std::min(255, dc + mul255(sc, s.a)); };
+        dst_pixel = pack_opaque(add(s.r, d.r), add(s.g, d.g), add(s.b, d.b));
+        break;
+      }
+      case 5:
+        dst_pixel = pack_opaque(mul255(d.r, s.r), mul255(d.g, s.g), mul255(d.b, s.b));
+        break;
+      default:
+        break;
+    }
+  }
+};
+
+// One edge of a triangle as a linear function of the pixel centre: positive inside. Shared edges
+// are always evaluated from the same end, so two triangles meeting there see exactly opposite
+// values, and the top-left rule gives each pixel on the edge to exactly one of them.
+struct Edge {
+  double px, py, dx, dy;
+  bool negate;
+  bool owns_zero;  // a top or left edge keeps the pixels lying exactly on it
+
+  Edge(const Vertex& from, const Vertex& to) {
+    bool swapped = std::tie(from.x, from.y) > std::tie(to.x, to.y);
+    const Vertex& p = swapped ? to : from;
+    const Vertex& q = swapped ? from : to;
+    px = p.x;
+    py = p.y;
+    dx = static_cast<double>(q.x) - p.x;
+    dy = static_cast<double>(q.y) - p.y;
+    negate = swapped;
+    double ex = static_cast<double>(to.x) - from.x, ey = static_cast<double>(to.y) - from.y;
+    owns_zero = (ey == 0 && ex > 0) || ey < 0;
+  }
+
+  double at(double x, double y) const {
+    double e = dx * (y - py) - dy * (x - px);
+    return negate ? -e : e;
+  }
+  bool inside(double e) const { return e > 0 || (e == 0 && owns_zero); }
+};
+
+class Rasteriser {
+ public:
+  Rasteriser(std::vector<std::uint32_t>& pixels, int width, int height)
+      : pixels_(pixels), width_(width), height_(height) {}
+
+  // The triangle's corners go round clockwise on screen (y down) once put in order here.
+  void triangle(Vertex a, Vertex b, Vertex c, const Shader& shader) {
+    double area = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+                  (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
+    if (!std::isfinite(area) || area == 0) return;
+    if (area < 0) {
+      std::swap(b, c);
+      area = -area;
+    }
+    Edge ab(a, b), bc(b, c), ca(c, a);
+    double top = std::min({a.y, b.y, c.y}), bottom = std::max({a.y, b.y, c.y});
+    double left = std::min({a.x, b.x, c.x}), right = std::max({a.x, b.x, c.x});
+    int y0 = first_pixel(top, height_), y1 = last_pixel(bottom, height_);
+    int x0 = first_pixel(left, width_), x1 = last_pixel(right, width_);
+    for (int y = y0; y <= y1; ++y) {
+      double cy = y + 0.5;
+      std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+      for (int x = x0; x <= x1; ++x) {
+        double cx = x + 0.5;
+        double wa = bc.at(cx, cy), wb = ca.at(cx, cy), wc = ab.at(cx, cy);
+        if (!bc.inside(wa) || !ca.inside(wb) || !ab.inside(wc)) continue;
+        double u = (wa * a.u + wb * b.u + wc * c.u) / area;
+        double v = (wa * a.v + wb * b.v + wc * c.v) / area;
+        shader.shade(row[x], u, v);
+      }
+    }
+  }
+
+ private:
+  // The pixels whose centres can lie within [low, high], kept on the buffer.
+  static int first_pixel(double low, int size) {
+    return static_cast<int>(std::clamp(std::ceil(low - 0.5), 0.0, static_cast<double>(size)));
+  }
+  static int last_pixel(double high, int size) {
+    return static_cast<int>(std::clamp(std::floor(high - 0.5), -1.0, size - 1.0));
+  }
+
+  std::vector<std::uint32_t>& pixels_;
+  int width_, height_;
+};
+
+// a - b on the wrapping clock.
+std::int32_t ms_between(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+struct Scripted {
+  bool by_frame;
+  std::int32_t when;  // virtual time, or frames presented
+  InputEvent event;
+};
+
+std::int32_t next_vblank(std::int32_t now, int hertz) {
+  auto floor_div = [](std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); };
+  std::int64_t k = floor_div(static_cast<std::int64_t>(now) * hertz, 1000);
+  std::int64_t t = floor_div(k * 1000, hertz);
+  while (t <= now) t = floor_div(++k * 1000, hertz);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(t));
+}
+
+}  // namespace
+
+struct HeadlessBackend::State {
+  std::uint32_t clock = 0;
+  std::vector<Scripted> pending;
+  int frames = 0;
+  bool rasterise = true;
+  bool open = false;
+  int hertz = 60;
+  int width = 1024, height = 768;
+  std::vector<std::uint32_t> back, front;
+  std::vector<DrawRecord> draws, last_draws;
+  std::map<int, JoystickReading> joysticks;
+  std::vector<std::string> urls;
+  int generation = detail::next_display_generation();
+
+  State() { resize(width, height); }
+
+  void resize(int w, int h) {
+    width = w;
+    height = h;
+    back.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), opaque_black);
+    front = back;
+  }
+
+  std::int32_t now() const { return static_cast<std::int32_t>(clock); }
+
+  bool due(const Scripted& s) const {
+    return s.by_frame ? frames >= s.when : ms_between(now(), s.when) >= 0;
+  }
+
+  // One at a time: a delivered event may end the program, and what is left must stay pending.
+  bool deliver_due() {
+    bool delivered = false;
+    for (;;) {
+      auto it =
+          std::find_if(pending.begin(), pending.end(), [&](const Scripted& s) { return due(s); });
+      if (it == pending.end()) return delivered;
+      InputEvent e = it->event;
+      pending.erase(it);
+      delivered = true;
+      detail::deliver_event(e);
+    }
+  }
+
+  // The scripted event by time that comes first, if any comes no later than `limit`.
+  const Scripted* next_timed(std::int32_t limit) const {
+    const Scripted* best = nullptr;
+    for (const Scripted& s : pending) {
+      if (s.by_frame || ms_between(s.when, limit) > 0) continue;
+      if (!best || ms_between(s.when, now()) < ms_between(best->when, now())) best = &s;
+    }
+    return best;
+  }
+
+  std::uint32_t read(const std::vector<std::uint32_t>& buffer, int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    return buffer[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+HeadlessBackend::HeadlessBackend() : s_(std::make_unique<State>()) {}
+HeadlessBackend::~HeadlessBackend() = default;
+
+void HeadlessBackend::set_clock(std::int32_t ms) {
+  s_->clock = static_cast<std::uint32_t>(ms);
+}
+
+void HeadlessBackend::inject_at_time(std::int32_t ms, const InputEvent& event) {
+  s_->pending.push_back({false, ms, event});
+}
+
+void HeadlessBackend::inject_at_frame(int frame, const InputEvent& event) {
+  s_->pending.push_back({true, frame, event});
+}
+
+std::size_t HeadlessBackend::pending_events() const {
+  return s_->pending.size();
+}
+int HeadlessBackend::frames_presented() const {
+  return s_->frames;
+}
+void HeadlessBackend::set_rasterise(bool on) {
+  s_->rasterise = on;
+}
+
+std::uint32_t HeadlessBackend::pixel(int x, int y) const {
+  return s_->read(s_->front, x, y);
+}
+
+std::uint32_t HeadlessBackend::back_buffer_pixel(int x, int y) const {
+  return s_->read(s_->back, x, y);
+}
+
+bool HeadlessBackend::save_png(const std::string& path) const {
+  std::vector<std::uint8_t> rgba;
+  rgba.reserve(s_->front.size() * 4);
+  for (std::uint32_t p : s_->front) {
+    Rgba c = unpack(p);
+    rgba.insert(rgba.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                             static_cast<std::uint8_t>(c.b), 255});
+  }
+  return write_png_rgba(path, s_->width, s_->height, rgba.data(), s_->width * 4);
+}
+
+const std::vector<DrawRecord>& HeadlessBackend::draws_since_present() const {
+  return s_->draws;
+}
+const std::vector<DrawRecord>& HeadlessBackend::draws_of_last_frame() const {
+  return s_->last_draws;
+}
+
+void HeadlessBackend::set_joystick(int port, std::optional<JoystickReading> reading) {
+  if (reading) {
+    s_->joysticks[port] = *reading;
+  } else {
+    s_->joysticks.erase(port);
+  }
+}
+
+const std::vector<std::string>& HeadlessBackend::opened_urls() const {
+  return s_->urls;
+}
+bool HeadlessBackend::display_open() const {
+  return s_->open;
+}
+
+std::int32_t HeadlessBackend::millisecs() {
+  return s_->now();
+}
+
+void HeadlessBackend::delay(int ms) {
+  if (ms > 0) s_->clock += static_cast<std::uint32_t>(ms);
+}
+
+void HeadlessBackend::poll_events() {
+  s_->deliver_due();
+}
+
+bool HeadlessBackend::wait_events_until(std::int32_t deadline_ms) {
+  if (s_->deliver_due()) return true;
+  if (const Scripted* next = s_->next_timed(deadline_ms)) {
+    s_->clock = static_cast<std::uint32_t>(next->when);
+    return s_->deliver_due();
+  }
+  if (ms_between(deadline_ms, s_->now()) > 0) s_->clock = static_cast<std::uint32_t>(deadline_ms);
+  return false;
+}
+
+void HeadlessBackend::wait_events() {
+  if (s_->deliver_due()) return;
+  // Half the clock's range ahead: anything later would read as the past.
+  if (const Scripted* next = s_->next_timed(ms_between(s_->now(), -0x3FFFFFFF))) {
+    s_->clock = static_cast<std::uint32_t>(next->when);
+    s_->deliver_due();
+    return;
+  }
+  throw InputStarved("the program waits for input but no scripted event is left (" +
+                     std::to_string(s_->pending.size()) + " waiting for later frames, " +
+                     std::to_string(s_->frames) + " frames presented, clock at " +
+                     std::to_string(s_->now()) + " ms)");
+}
+
+bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) {
+  if (mode.width <= 0 || mode.height <= 0 || mode.width > max_display_side ||
+      mode.height > max_display_side) {
+    error = "unsupported size " + std::to_string(mode.width) + " x " + std::to_string(mode.height);
+    return false;
+  }
+  if (mode.width != s_->width || mode.height != s_->height) s_->resize(mode.width, mode.height);
+  s_->hertz = mode.hertz > 0 ? mode.hertz : 60;
+  s_->open = true;
+  s_->generation = detail::next_display_generation();
+  return true;
+}
+
+void HeadlessBackend::close_display() {
+  s_->open = false;
+}
+
+void HeadlessBackend::present(bool wait_vblank) {
+  if (wait_vblank) s_->clock = static_cast<std::uint32_t>(next_vblank(s_->now(), s_->hertz));
+  if (s_->rasterise) s_->front = s_->back;
+  ++s_->frames;
+  s_->last_draws = std::move(s_->draws);
+  s_->draws.clear();
+}
+
+void HeadlessBackend::clear(std::uint32_t argb) {
+  if (s_->rasterise) std::fill(s_->back.begin(), s_->back.end(), argb | opaque_black);
+}
+
+void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
+                           const DrawParams& params) {
+  if (count < 3 || (topology == Topology::quad && count != 4)) return;
+  const auto* texture = dynamic_cast<const HeadlessTexture*>(params.texture);
+  s_->draws.push_back({std::vector<Vertex>(vertices, vertices + count), topology,
+                       texture ? texture->source : nullptr, params.argb, params.blend});
+  if (!s_->rasterise) return;
+
+  Shader shader{texture, unpack(params.argb), params.blend};
+  Rasteriser r(s_->back, s_->width, s_->height);
+  for (int i = 1; i + 1 < count; ++i) r.triangle(vertices[0], vertices[i], vertices[i + 1], shader);
+}
+
+std::unique_ptr<Texture> HeadlessBackend::create_texture(const TPixmap& pixmap, int flags) {
+  if (pixmap.width <= 0 || pixmap.height <= 0) return nullptr;
+  return texture_from(pixmap, flags);
+}
+
+int HeadlessBackend::display_generation() const {
+  return s_->generation;
+}
+
+bool HeadlessBackend::read_joystick(int port, JoystickReading& reading) {
+  auto it = s_->joysticks.find(port);
+  if (it == s_->joysticks.end()) return false;
+  reading = it->second;
+  return true;
+}
+
+void HeadlessBackend::open_url(const std::string& url) {
+  s_->urls.push_back(url);
+}
+
+void HeadlessBackend::end_program(int status) {
+  throw ProgramEnded(status);
+}
+
+void HeadlessBackend::fatal(const std::string& message) {
+  throw FatalError(message);
+}
+
+}  // namespace media
