@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "media/input.h"
+#include "support/headless_test.h"
+
+using namespace media;
+using Type = InputEvent::Type;
+
+namespace {
+
+InputEvent event(Type type, int code = 0, int x = 0, int y = 0) {
+  InputEvent e;
+  e.type = type;
+  e.code = code;
+  e.x = x;
+  e.y = y;
+  return e;
+}
+
+constexpr int kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kA = 65;
+
+}  // namespace
+
+class InputTest : public HeadlessTest {
+ protected:
+  // Events that arrive together, taken in the next time anything polls.
+  void now(std::initializer_list<InputEvent> events) {
+    for (const InputEvent& e : events) hb.inject_at_time(hb.millisecs(), e);
+  }
+};
+
+TEST_F(InputTest, PressAndReleaseBetweenFramesIsOneHit) {
+  now({event(Type::key_down, kSpace), event(Type::key_up, kSpace)});
+  EXPECT_EQ(KeyHit(kSpace), 1);
+  EXPECT_EQ(KeyHit(kSpace), 0);
+  EXPECT_EQ(KeyDown(kSpace), 0);
+}
+
+TEST_F(InputTest, HeldKeyWithAutoRepeatIsOneHit) {
+  now({event(Type::key_down, kRight)});
+  for (int i = 0; i < 5; ++i) now({event(Type::key_repeat, kRight)});
+  now({event(Type::key_down, kRight)});  // a second down without an up adds nothing either
+  EXPECT_EQ(KeyDown(kRight), 1);
+  EXPECT_EQ(KeyHit(kRight), 1);
+  now({event(Type::key_up, kRight), event(Type::key_down, kRight)});
+  EXPECT_EQ(KeyHit(kRight), 1);
+}
+
+TEST_F(InputTest, QueriesTakeInWaitingEventsThemselves) {
+  hb.inject_at_time(hb.millisecs() + 100, event(Type::key_down, 160));
+  hb.inject_at_time(hb.millisecs() + 100, event(Type::mouse_move, 0, 512, 300));
+  EXPECT_EQ(KeyDown(160), 0);
+  hb.set_clock(hb.millisecs() + 100);
+  EXPECT_EQ(KeyDown(160), 1);
+  EXPECT_EQ(KeyDown(16), 0);  // Shift is never the generic code
+  EXPECT_EQ(MouseX(), 512);
+  EXPECT_EQ(MouseY(), 300);
+}
+
+TEST_F(InputTest, LosingTheFocusForgetsHeldKeysAndButtons) {
+  now({event(Type::key_down, kRight), event(Type::mouse_down, 1), event(Type::focus_lost)});
+  EXPECT_EQ(KeyDown(kRight), 0);
+  EXPECT_EQ(KeyHit(kRight), 0);
+  EXPECT_EQ(MouseDown(1), 0);
+  now({event(Type::focus_gained), event(Type::key_up, kRight)});
+  EXPECT_EQ(KeyDown(kRight), 0);
+  now({event(Type::key_down, kRight)});
+  EXPECT_EQ(KeyDown(kRight), 1);
+}
+
+TEST_F(InputTest, FlushMouseMakesAHeldButtonReadUpUntilPressedAgain) {
+  now({event(Type::mouse_down, 1)});
+  EXPECT_EQ(MouseDown(1), 1);
+  FlushMouse();
+  EXPECT_EQ(MouseDown(1), 0);
+  now({event(Type::mouse_up, 1), event(Type::mouse_down, 1)});
+  EXPECT_EQ(MouseDown(1), 1);
+  now({event(Type::mouse_down, 2), event(Type::mouse_down, 3)});
+  EXPECT_EQ(MouseDown(2), 1);
+  EXPECT_EQ(MouseDown(3), 1);
+}
+
+TEST_F(InputTest, CodesOutOfRangeAreIgnored) {
+  now({event(Type::key_down, 0), event(Type::key_down, 256), event(Type::mouse_down, 0),
+       event(Type::mouse_down, 9)});
+  EXPECT_EQ(KeyDown(0), 0);
+  EXPECT_EQ(KeyDown(256), 0);
+  EXPECT_EQ(KeyHit(-1), 0);
+  EXPECT_EQ(MouseDown(0), 0);
+  EXPECT_EQ(MouseDown(9), 0);
+}
+
+TEST_F(InputTest, WaitKeyForgetsEarlierPressesAndReturnsTheLowestOfABatch) {
+  now({event(Type::key_down, kSpace), event(Type::key_up, kSpace)});
+  ASSERT_EQ(KeyDown(kSpace), 0);  // taken in: a hit waits uncollected
+  const auto t = hb.millisecs();
+  hb.inject_at_time(t + 10, event(Type::mouse_move, 0, 1, 1));  // no key: keep waiting
+  hb.inject_at_time(t + 20, event(Type::key_up, kA));
+  hb.inject_at_time(t + 30, event(Type::key_down, kA));
+  hb.inject_at_time(t + 30, event(Type::key_down, kDown));
+  hb.inject_at_time(t + 30, event(Type::key_down, kUp));
+  EXPECT_EQ(WaitKey(), kUp);
+  EXPECT_EQ(KeyHit(kSpace), 0);
+}
+
+TEST_F(InputTest, WaitKeyWithNothingComingStarves) {
+  EXPECT_THROW(WaitKey(), InputStarved);
+}
+
+TEST_F(InputTest, CloseRequestEndsTheProgram) {
+  now({event(Type::close_requested)});
+  try {
+    KeyDown(kLeft);
+  } catch (const ProgramEnded& e) {
+    EXPECT_EQ(e.status, 0);
+    return;
+  }
+  FAIL() << "close request ignored";
+}
+
+TEST_F(InputTest, NoJoystickReadsZero) {
+  EXPECT_EQ(JoyX(0), 0.0f);
+  EXPECT_EQ(JoyDown(0, 0), 0);
+  EXPECT_EQ(JoyHit(4, 0), 0);
+  EXPECT_EQ(JoyX(99), 0.0f);
+}
+
+TEST_F(InputTest, JoystickCountsRisingButtonsAtEachRead) {
+  JoystickReading r;
+  r.axes[0] = -1.0f;
+  r.buttons = 1u << 4;
+  hb.set_joystick(0, r);
+  EXPECT_EQ(JoyX(0), -1.0f);
+  EXPECT_EQ(JoyDown(4, 0), 1);
+  EXPECT_EQ(JoyHit(4, 0), 1);
+  EXPECT_EQ(JoyHit(4, 0), 0);  // still held: no new press
+
+  r.buttons = 0;
+  hb.set_joystick(0, r);
+  EXPECT_EQ(JoyDown(4, 0), 0);
+  r.buttons = (1u << 4) | (1u << 15);
+  hb.set_joystick(0, r);
+  EXPECT_EQ(JoyDown(15, 0), 1);
+  EXPECT_EQ(JoyDown(16, 0), 0);
+  EXPECT_EQ(JoyHit(4, 0), 1);
+
+  hb.set_joystick(0, std::nullopt);  // unreadable: the last reading stands
+  EXPECT_EQ(JoyX(0), -1.0f);
+  EXPECT_EQ(JoyDown(4, 0), 1);
+  EXPECT_EQ(JoyDown(4, 1), 0);
+}
