@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
@@ -50,48 +51,71 @@ void write_transparency(png_structp png, png_infop info, const PngPicture& p) {
   }
 }
 
+// libpng reports errors by longjmp: everything with a destructor stays in the caller's writer.
+struct PngWriter {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  Bytes out;
+  std::vector<png_color> palette;
+  std::vector<png_bytep> rows;
+  PngWriter() = default;
+  PngWriter(const PngWriter&) = delete;
+  PngWriter& operator=(const PngWriter&) = delete;
+  ~PngWriter() {
+    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+  }
+};
+
+bool write_png(PngWriter& w, const PngPicture& p) {
+  w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!w.png) return false;
+  w.info = png_create_info_struct(w.png);
+  if (!w.info) return false;
+  if (setjmp(png_jmpbuf(w.png))) return false;
+  png_set_write_fn(w.png, &w.out, append_to_bytes, no_flush);
+  png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height),
+               p.bit_depth, static_cast<int>(p.colour),
+               p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!w.palette.empty())
+    png_set_PLTE(w.png, w.info, w.palette.data(), static_cast<int>(w.palette.size()));
+  write_transparency(w.png, w.info, p);
+  png_write_info(w.png, w.info);
+  png_write_image(w.png, w.rows.data());
+  png_write_end(w.png, nullptr);
+  return true;
+}
+
 }  // namespace
+
+PngPicture png_picture(int width, int height, PngColour colour, int bit_depth, Bytes rows) {
+  PngPicture p;
+  p.width = width;
+  p.height = height;
+  p.colour = colour;
+  p.bit_depth = bit_depth;
+  p.rows = std::move(rows);
+  return p;
+}
 
 Bytes encode_png(const PngPicture& p) {
   const std::size_t stride =
       (static_cast<std::size_t>(p.width) * samples_per_pixel(p.colour) * p.bit_depth + 7) / 8;
   if (p.rows.size() != stride * static_cast<std::size_t>(p.height))
     throw std::invalid_argument("PNG rows do not match the picture's size");
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  Bytes out;
-  std::vector<png_color> palette;
-  for (const auto& c : p.palette) palette.push_back({c[0], c[1], c[2]});
-  std::vector<png_bytep> rows(static_cast<std::size_t>(p.height));
+  PngWriter writer;
+  for (const auto& c : p.palette) writer.palette.push_back({c[0], c[1], c[2]});
   for (int y = 0; y < p.height; ++y)
-    rows[y] = const_cast<png_bytep>(p.rows.data()) + stride * static_cast<std::size_t>(y);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw std::runtime_error("libpng could not write the picture");
-  }
-  png_set_write_fn(png, &out, append_to_bytes, no_flush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height),
-               p.bit_depth, static_cast<int>(p.colour),
-               p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  write_transparency(png, info, p);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return out;
+    writer.rows.push_back(const_cast<png_bytep>(p.rows.data()) +
+                          stride * static_cast<std::size_t>(y));
+  if (!write_png(writer, p)) throw std::runtime_error("libpng could not write the picture");
+  return std::move(writer.out);
 }
 
 Bytes encode_png(int width, int height, int channels, const Bytes& pixels) {
   static const PngColour by_channels[] = {PngColour::grey, PngColour::grey_alpha, PngColour::rgb,
                                           PngColour::rgba};
-  PngPicture p;
-  p.width = width;
-  p.height = height;
-  p.colour = by_channels[channels - 1];
-  p.rows = pixels;
-  return encode_png(p);
+  return encode_png(png_picture(width, height, by_channels[channels - 1], 8, pixels));
 }
 
 Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality) {

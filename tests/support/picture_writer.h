@@ -26,6 +26,9 @@ struct PngPicture {
   bool interlaced = false;
 };
 
+// A picture without palette or transparency, to be completed by the caller where needed.
+PngPicture png_picture(int width, int height, PngColour colour, int bit_depth, Bytes rows);
+
 Bytes encode_png(const PngPicture& picture);
 
 // 8-bit pictures from pixels in memory: 1 (grey), 2 (grey+alpha), 3 (RGB) or 4 (RGBA) channels.

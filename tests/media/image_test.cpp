@@ -1,0 +1,323 @@
+// Loading pictures: the PNG and JPEG variants, the mask colour, damaged files, and drawing.
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <string>
+
+#include "media/display.h"
+#include "media/image.h"
+#include "support/headless_test.h"
+#include "support/picture_writer.h"
+
+namespace {
+
+using media::Image;
+using media::PixelFormat;
+using test_support::Bytes;
+using test_support::PngColour;
+using test_support::PngPicture;
+
+class ImageLoadTest : public HeadlessTest {
+ protected:
+  Image load(const Bytes& file, int flags = -1, const std::string& name = "picture") {
+    scratch.write(name, file);
+    return media::LoadImage(name, flags);
+  }
+
+  static media::TPixmap::Rgba at(const Image& image, int x, int y) {
+    return image->pixmaps[0].rgba(x, y);
+  }
+};
+
+void expect_rgba(media::TPixmap::Rgba p, int r, int g, int b, int a) {
+  EXPECT_EQ(p.r, r);
+  EXPECT_EQ(p.g, g);
+  EXPECT_EQ(p.b, b);
+  EXPECT_EQ(p.a, a);
+}
+
+constexpr std::uint8_t W = 255;
+
+TEST_F(ImageLoadTest, MaskColourBecomesSeeThroughWithTheAverageOfSolidNeighbours) {
+  // clang-format off
+  const Bytes rgb = {
+      W, W, W,    10, 20, 30,   W, W, W,
+      40, 50, 60, W, W, W,      254, 255, 255,
+      W, W, W,    1, 2, 3,      W, W, W,
+  };
+  // clang-format on
+  media::SetMaskColor(255, 255, 255);
+  Image image = load(test_support::encode_png(3, 3, 3, rgb), media::image_masked);
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->pixmaps[0].format, PixelFormat::rgba8);
+  EXPECT_EQ(image->mask_r, 255);
+  expect_rgba(at(image, 0, 0), 25, 35, 45, 0);     // corner: only three neighbours exist
+  expect_rgba(at(image, 1, 1), 76, 81, 87, 0);     // sums 305, 327, 348 over four, truncated
+  expect_rgba(at(image, 2, 2), 127, 128, 129, 0);  // its masked neighbour does not count
+  expect_rgba(at(image, 2, 1), 254, 255, 255, 255);
+  expect_rgba(at(image, 1, 0), 10, 20, 30, 255);
+}
+
+TEST_F(ImageLoadTest, MaskPixelWithOnlyMaskNeighboursTurnsBlack) {
+  const Bytes grey = {7, 7, 7, 9};
+  media::SetMaskColor(7, 7, 7);
+  Image image = load(test_support::encode_png(4, 1, 1, grey), media::image_masked);
+  ASSERT_TRUE(image);
+  expect_rgba(at(image, 0, 0), 0, 0, 0, 0);
+  expect_rgba(at(image, 2, 0), 9, 9, 9, 0);
+  expect_rgba(at(image, 3, 0), 9, 9, 9, 255);
+}
+
+TEST_F(ImageLoadTest, MaskIsOnlyAppliedWhenAskedForAndOnlyToPicturesWithoutAlpha) {
+  media::SetMaskColor(255, 255, 255);
+  const Bytes white_rgb = test_support::solid_pixels(2, 2, {W, W, W});
+  Image plain = load(test_support::encode_png(2, 2, 3, white_rgb), media::image_filtered);
+  ASSERT_TRUE(plain);
+  EXPECT_FALSE(plain->pixmaps[0].has_alpha());
+
+  const Bytes white_rgba = test_support::solid_pixels(2, 2, {W, W, W, 77});
+  Image own_alpha = load(test_support::encode_png(2, 2, 4, white_rgba), media::image_masked);
+  ASSERT_TRUE(own_alpha);
+  expect_rgba(at(own_alpha, 1, 1), 255, 255, 255, 77);
+}
+
+TEST_F(ImageLoadTest, AutoFlagsAndMaskColourApplyToLaterLoadsOnly) {
+  const Bytes png = test_support::encode_png(1, 1, 3, {0, 0, 0});
+  Image before = load(png);  // auto flags start masked, mask colour black
+  ASSERT_TRUE(before);
+  EXPECT_EQ(before->flags, media::image_masked | media::image_filtered);
+  EXPECT_EQ(at(before, 0, 0).a, 0);
+
+  media::AutoImageFlags(11);
+  media::AutoImageFlags(-1);
+  media::SetMaskColor(1, 2, 3);
+  Image after = load(png);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->flags, 11);
+  EXPECT_EQ(at(after, 0, 0).a, 255);
+  EXPECT_EQ(at(before, 0, 0).a, 0);
+}
+
+TEST_F(ImageLoadTest, PngVariantsBecomeEightBitGreyRgbOrRgba) {
+  PngPicture deep = test_support::png_picture(2, 1, PngColour::rgb, 16, {});
+  deep.rows = {0x12, 0x12, 0x34, 0x34, 0xAB, 0xAB, 0, 0, 0xFF, 0xFF, 0x80, 0x80};
+  Image rgb16 = load(test_support::encode_png(deep), 0);
+  ASSERT_TRUE(rgb16);
+  ASSERT_EQ(rgb16->pixmaps[0].format, PixelFormat::rgb8);
+  expect_rgba(at(rgb16, 0, 0), 0x12, 0x34, 0xAB, 255);
+  expect_rgba(at(rgb16, 1, 0), 0, 0xFF, 0x80, 255);
+
+  PngPicture indexed = test_support::png_picture(3, 1, PngColour::palette, 2, {0b00011000});
+  indexed.palette = {{{1, 2, 3}}, {{4, 5, 6}}, {{7, 8, 9}}};
+  indexed.palette_alpha = {0, 128};
+  Image palette = load(test_support::encode_png(indexed), media::image_masked);
+  ASSERT_TRUE(palette);
+  ASSERT_EQ(palette->pixmaps[0].format, PixelFormat::rgba8);
+  expect_rgba(at(palette, 0, 0), 1, 2, 3, 0);
+  expect_rgba(at(palette, 1, 0), 4, 5, 6, 128);
+  expect_rgba(at(palette, 2, 0), 7, 8, 9, 255);  // beyond the tRNS entries: solid
+
+  PngPicture grey_alpha = test_support::png_picture(1, 1, PngColour::grey_alpha, 8, {90, 33});
+  Image ga = load(test_support::encode_png(grey_alpha), 0);
+  ASSERT_TRUE(ga);
+  ASSERT_EQ(ga->pixmaps[0].format, PixelFormat::rgba8);
+  expect_rgba(at(ga, 0, 0), 90, 90, 90, 33);
+
+  PngPicture keyed = test_support::png_picture(2, 1, PngColour::grey, 8, {50, 60});
+  keyed.see_through = std::array<int, 3>{60, 0, 0};
+  Image grey_trns = load(test_support::encode_png(keyed), 0);
+  ASSERT_TRUE(grey_trns);
+  expect_rgba(at(grey_trns, 0, 0), 50, 50, 50, 255);
+  expect_rgba(at(grey_trns, 1, 0), 60, 60, 60, 0);
+}
+
+TEST_F(ImageLoadTest, LowBitDepthGreyIsScaledToFullRange) {
+  struct Case {
+    int depth;
+    std::uint8_t packed;
+    int first, second;
+  };
+  for (const Case& c :
+       {Case{1, 0b10000000, 255, 0}, Case{2, 0b01100000, 85, 170}, Case{4, 0b00011111, 17, 255}}) {
+    PngPicture p = test_support::png_picture(2, 1, PngColour::grey, c.depth, {c.packed});
+    Image image = load(test_support::encode_png(p), 0);
+    ASSERT_TRUE(image) << c.depth;
+    ASSERT_EQ(image->pixmaps[0].format, PixelFormat::grey8);
+    EXPECT_EQ(at(image, 0, 0).r, c.first) << c.depth;
+    EXPECT_EQ(at(image, 1, 0).r, c.second) << c.depth;
+  }
+}
+
+TEST_F(ImageLoadTest, InterlacedPngGivesTheSamePixels) {
+  Bytes rgb;
+  for (int i = 0; i < 9 * 9; ++i) rgb.insert(rgb.end(), {std::uint8_t(i), std::uint8_t(2 * i), 7});
+  PngPicture p = test_support::png_picture(9, 9, PngColour::rgb, 8, rgb);
+  p.interlaced = true;
+  Image image = load(test_support::encode_png(p), 0);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->pixmaps[0].pixels, rgb);
+}
+
+TEST_F(ImageLoadTest, JpegGivesGreyOrRgbAndHonoursTheMask) {
+  Bytes grey(16 * 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) grey[y * 16 + x] = x < 8 ? 255 : 100;
+  media::SetMaskColor(255, 255, 255);
+  Image masked = load(test_support::encode_jpeg(16, 8, 1, grey, 100), media::image_masked);
+  ASSERT_TRUE(masked);
+  EXPECT_EQ(masked->width, 16);
+  EXPECT_EQ(at(masked, 0, 0).a, 0);
+  EXPECT_EQ(at(masked, 0, 0).r, 0);  // nothing solid around it
+  EXPECT_EQ(at(masked, 7, 3).a, 0);
+  EXPECT_NEAR(at(masked, 7, 3).r, 100, 2);  // borrowed from the solid block beside it
+  EXPECT_EQ(at(masked, 8, 3).a, 255);
+
+  Image plain = load(test_support::encode_jpeg(16, 8, 1, grey, 100), 0);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->pixmaps[0].format, PixelFormat::grey8);
+
+  const Bytes red = test_support::solid_pixels(16, 16, {200, 30, 40});
+  Image colour = load(test_support::encode_jpeg(16, 16, 3, red), 0);
+  ASSERT_TRUE(colour);
+  ASSERT_EQ(colour->pixmaps[0].format, PixelFormat::rgb8);
+  const auto p = at(colour, 5, 5);
+  EXPECT_NEAR(p.r, 200, 3);
+  EXPECT_NEAR(p.g, 30, 3);
+  EXPECT_NEAR(p.b, 40, 3);
+}
+
+TEST_F(ImageLoadTest, FormatIsTakenFromTheContentAndGamePathsAreMapped) {
+  const Bytes grey = test_support::solid_pixels(8, 8, {128});
+  scratch.write("data/graphics/ground.png", test_support::encode_jpeg(8, 8, 1, grey));
+  Image image = media::LoadImage("Data\\Graphics\\Ground.png", 0);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(media::ImageWidth(image), 8);
+  EXPECT_EQ(media::ImageHeight(image), 8);
+}
+
+// A PNG's header chunk with a new size and a CRC that matches it.
+Bytes with_png_size(Bytes png, std::uint32_t width, std::uint32_t height) {
+  auto put = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) png[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+  };
+  put(16, width);
+  put(20, height);
+  put(29, static_cast<std::uint32_t>(crc32(0, png.data() + 12, 17)));
+  return png;
+}
+
+// A baseline JPEG's frame header with a new size.
+Bytes with_jpeg_size(Bytes jpeg, std::uint16_t width, std::uint16_t height) {
+  for (std::size_t i = 2; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+      jpeg[i + 6] = static_cast<std::uint8_t>(height);
+      jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+      jpeg[i + 8] = static_cast<std::uint8_t>(width);
+      break;
+    }
+  }
+  return jpeg;
+}
+
+TEST_F(ImageLoadTest, DamagedOrForeignFilesGiveNone) {
+  const Bytes pixels = test_support::solid_pixels(32, 32, {10, 200, 30});
+  const Bytes png = test_support::encode_png(32, 32, 3, pixels);
+  const Bytes jpeg = test_support::encode_jpeg(32, 32, 3, pixels);
+
+  EXPECT_FALSE(media::LoadImage("missing.png"));
+  EXPECT_FALSE(load({}));
+  EXPECT_FALSE(load(Bytes(png.begin(), png.begin() + png.size() / 2)));
+  EXPECT_FALSE(load(Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2)));
+  EXPECT_FALSE(load(Bytes(png.begin(), png.begin() + 8)));
+  EXPECT_FALSE(load(Bytes(jpeg.begin(), jpeg.begin() + 3)));
+
+  Bytes bad_png = png;
+  for (std::size_t i = 44; i < bad_png.size() - 12; ++i) bad_png[i] ^= 0x5A;
+  EXPECT_FALSE(load(bad_png));
+  Bytes bad_jpeg = jpeg;
+  for (std::size_t i = bad_jpeg.size() / 2; i < bad_jpeg.size() - 2; ++i) bad_jpeg[i] = 0xFF;
+  EXPECT_FALSE(load(bad_jpeg));
+
+  const std::string words = "not a picture at all";
+  const Bytes text(words.begin(), words.end());
+  EXPECT_FALSE(load(text));
+  scratch.write("folder/inside", text);
+  EXPECT_FALSE(media::LoadImage("folder"));
+}
+
+TEST_F(ImageLoadTest, AbsurdSizesAreRefusedBeforeDecoding) {
+  const Bytes pixels = test_support::solid_pixels(8, 8, {1, 2, 3});
+  const Bytes png = test_support::encode_png(8, 8, 3, pixels);
+  EXPECT_FALSE(load(with_png_size(png, 100000, 100000)));
+  EXPECT_FALSE(load(with_png_size(png, 16000, 16000)));  // each side fine, too many pixels
+  EXPECT_TRUE(load(with_png_size(png, 8, 8)));
+
+  const Bytes jpeg = test_support::encode_jpeg(8, 8, 3, pixels);
+  EXPECT_FALSE(load(with_jpeg_size(jpeg, 65000, 65000)));
+  EXPECT_TRUE(load(with_jpeg_size(jpeg, 8, 8)));
+}
+
+TEST_F(ImageLoadTest, NoneImagesAreHarmless) {
+  EXPECT_EQ(media::ImageWidth(nullptr), 0);
+  EXPECT_EQ(media::ImageHeight(nullptr), 0);
+  media::MidHandleImage(nullptr);
+  media::Graphics(1024, 768, 0, 0, 0);
+  media::DrawImage(nullptr, 10, 10);
+  EXPECT_TRUE(hb.draws_since_present().empty());
+  EXPECT_FALSE(media::image_from_pixmap(media::TPixmap(), 0));
+}
+
+// Drawing, read back from the headless frame.
+class ImageDrawTest : public HeadlessTest {
+ protected:
+  void SetUp() override { media::Graphics(1024, 768, 0, 0, 0); }
+
+  static Image solid(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    media::TPixmap p(w, h, PixelFormat::rgba8);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        std::uint8_t* px = p.row(y) + 4 * x;
+        px[0] = r, px[1] = g, px[2] = b, px[3] = 255;
+      }
+    return media::image_from_pixmap(std::move(p), 0);
+  }
+
+  bool lit(int x, int y) const { return (hb.back_buffer_pixel(x, y) & 0xFFFFFF) != 0; }
+};
+
+TEST_F(ImageDrawTest, MidHandledImageIsCentredOnThePosition) {
+  Image image = solid(64, 48, 255, 255, 255);
+  media::MidHandleImage(image);
+  EXPECT_EQ(image->handle_x, 32.0f);
+  EXPECT_EQ(image->handle_y, 24.0f);
+  media::DrawImage(image, 100, 100);
+  EXPECT_TRUE(lit(68, 76));
+  EXPECT_TRUE(lit(131, 123));
+  EXPECT_FALSE(lit(67, 100));
+  EXPECT_FALSE(lit(132, 100));
+  EXPECT_FALSE(lit(100, 75));
+  EXPECT_FALSE(lit(100, 124));
+}
+
+TEST_F(ImageDrawTest, ColourAndAlphaModulateThePicture) {
+  media::SetBlend(3);
+  Image image = solid(4, 4, 200, 100, 50);
+  media::SetColor(255, 128, 0);
+  media::DrawImage(image, 10, 10);
+  const std::uint32_t tinted = hb.back_buffer_pixel(11, 11);
+  EXPECT_NEAR((tinted >> 16) & 0xFF, 200, 2);
+  EXPECT_NEAR((tinted >> 8) & 0xFF, 50, 2);
+  EXPECT_EQ(tinted & 0xFF, 0u);
+
+  media::SetColor(255, 255, 255);
+  media::SetAlpha(0.5f);
+  media::DrawImage(image, 20, 10);
+  const std::uint32_t half = hb.back_buffer_pixel(21, 11);
+  EXPECT_NEAR((half >> 16) & 0xFF, 100, 2);
+  EXPECT_NEAR((half >> 8) & 0xFF, 50, 2);
+  EXPECT_NEAR(half & 0xFF, 25, 2);
+}
+
+}  // namespace
