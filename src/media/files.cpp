@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "media/internal.h"
 
@@ -82,9 +83,11 @@ bool starts_with_ignoring_case(const std::string& text, const std::string& prefi
   return text.size() >= prefix.size() && equal_ignoring_case(text.substr(0, prefix.size()), prefix);
 }
 
-bool is_read_only(std::FILE* file) {
+// No write permission for anyone. Root could write it all the same; the game must see the same
+// refusal whoever runs it.
+bool is_read_only(const std::string& path) {
   struct stat st;
-  return ::fstat(::fileno(file), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 bool is_regular(std::FILE* file) {
@@ -140,11 +143,9 @@ int FileType(const std::string& path) {
 Stream OpenFile(const std::string& path, int readable, int writeable) {
   auto stream = std::make_shared<TStream>();
   stream->path = map_path(path);
+  if (writeable && is_read_only(stream->path)) return nullptr;
   stream->file = std::fopen(stream->path.c_str(), open_mode(readable != 0, writeable != 0));
   if (!stream->file || !is_regular(stream->file)) return nullptr;
-  // Running as root opens read-only files for writing anyway; the game must see the same
-  // refusal whoever runs it.
-  if (writeable && is_read_only(stream->file)) return nullptr;
   if (std::fseek(stream->file, 0, SEEK_END) != 0) return nullptr;
   stream->size = std::ftell(stream->file);
   if (stream->size < 0 || std::fseek(stream->file, 0, SEEK_SET) != 0) return nullptr;

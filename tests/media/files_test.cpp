@@ -85,6 +85,7 @@ TEST_F(FilesTest, FailedOpensReturnNoneAndCreateNothing) {
   scratch.write("data/locked.dat", Bytes{1, 0, 0, 0});
   fs::permissions("data/locked.dat", fs::perms::owner_read | fs::perms::group_read);
   EXPECT_FALSE(OpenFile("data\\locked.dat", 1, 1));
+  EXPECT_FALSE(OpenFile("data\\locked.dat", 0, 1));  // and not emptied by the attempt
   Stream readable = OpenFile("data\\locked.dat", 1, 0);
   ASSERT_TRUE(readable);
   EXPECT_EQ(ReadInt(readable), 1);
