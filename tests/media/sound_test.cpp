@@ -1,0 +1,204 @@
+// Voices and channels on the headless back end, where voices play out on the virtual clock.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "media/internal.h"
+#include "media/sound.h"
+#include "media/sound_internal.h"
+#include "support/headless_test.h"
+
+namespace {
+
+using namespace media;
+using Bytes = std::vector<unsigned char>;
+
+// A mono 16-bit WAV of `frames` frames at `rate`.
+Bytes wav(int rate, std::uint32_t frames) {
+  auto put = [](Bytes& b, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
+  };
+  Bytes b{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+  put(b, 16, 4);
+  put(b, 1, 2);
+  put(b, 1, 2);
+  put(b, rate, 4);
+  put(b, rate * 2, 4);
+  put(b, 2, 2);
+  put(b, 16, 2);
+  b.insert(b.end(), {'d', 'a', 't', 'a'});
+  put(b, frames * 2, 4);
+  b.resize(b.size() + frames * 2, 0x10);
+  return b;
+}
+
+class Sound : public HeadlessTest {
+ protected:
+  // 0.25 s effect and a 1 s loop.
+  media::Sound effect() {
+    scratch.write("effect.wav", wav(8000, 2000));
+    return LoadSound("effect.wav", 0);
+  }
+  media::Sound loop() {
+    scratch.write("loop.wav", wav(8000, 8000));
+    return LoadSound("loop.wav", sound_loop);
+  }
+};
+
+TEST_F(Sound, AnEffectStopsWhenItsDurationHasPassed) {
+  media::Sound s = effect();
+  hb.set_clock(1000);
+  Channel c = PlaySound(s);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  hb.set_clock(1249);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  hb.set_clock(1250);
+  EXPECT_EQ(ChannelPlaying(c), 0);
+}
+
+TEST_F(Sound, OverlappingPlaysGetAVoiceEachAndReuseFinishedOnes) {
+  media::Sound s = effect();
+  Channel a = PlaySound(s), b = PlaySound(s), c = PlaySound(s);
+  EXPECT_EQ(detail::voice_count(s), 3);
+  EXPECT_TRUE(ChannelPlaying(a) && ChannelPlaying(b) && ChannelPlaying(c));
+
+  hb.set_clock(hb.millisecs() + 300);
+  Channel d = PlaySound(s);
+  EXPECT_EQ(detail::voice_count(s), 3);
+  // d took the first voice again: a lost it and no longer sees it playing or pauses it.
+  EXPECT_EQ(ChannelPlaying(a), 0);
+  PauseChannel(a);
+  ResumeChannel(a);
+  EXPECT_EQ(ChannelPlaying(d), 1);
+}
+
+TEST_F(Sound, PauseAndResumeKeepTheLoopsPosition) {
+  media::Sound s = loop();
+  hb.set_clock(0);
+  Channel c = PlaySound(s);
+  hb.set_clock(2300);  // 2.3 loops
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  PauseChannel(c);
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  EXPECT_NEAR(*detail::channel_offset_seconds(c), 0.3, 1e-9);
+
+  hb.set_clock(9000);
+  EXPECT_NEAR(*detail::channel_offset_seconds(c), 0.3, 1e-9);
+  ResumeChannel(c);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  hb.set_clock(9500);
+  EXPECT_NEAR(*detail::channel_offset_seconds(c), 0.8, 1e-9);
+  // Resuming a channel that is playing (the game manager does) must not start it over.
+  ResumeChannel(c);
+  EXPECT_NEAR(*detail::channel_offset_seconds(c), 0.8, 1e-9);
+}
+
+TEST_F(Sound, ResumedEffectPlaysOnlyItsRest) {
+  media::Sound s = effect();
+  hb.set_clock(0);
+  Channel c = PlaySound(s);
+  hb.set_clock(100);
+  PauseChannel(c);
+  hb.set_clock(5000);
+  ResumeChannel(c);
+  hb.set_clock(5149);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  hb.set_clock(5150);
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  // Finished: pausing lets the voice go, and resuming cannot bring it back.
+  PauseChannel(c);
+  ResumeChannel(c);
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  EXPECT_FALSE(detail::channel_offset_seconds(c));
+}
+
+TEST_F(Sound, IdleChannelsDoNothing) {
+  Channel idle = CreateChannel();
+  PauseChannel(idle);
+  ResumeChannel(idle);
+  EXPECT_EQ(ChannelPlaying(idle), 0);
+  EXPECT_EQ(ChannelPlaying(nullptr), 0);
+
+  Channel none = PlaySound(nullptr);
+  ASSERT_TRUE(none);
+  EXPECT_EQ(ChannelPlaying(none), 0);
+}
+
+TEST_F(Sound, PlayingOnAChannelAgainStopsWhatItPlayed) {
+  media::Sound s = loop();
+  Channel c = PlaySound(s);
+  PauseChannel(c);
+  EXPECT_EQ(PlaySound(s, c), c);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  // The paused voice was given up, so the second play reused it.
+  EXPECT_EQ(detail::voice_count(s), 1);
+}
+
+TEST_F(Sound, DroppingAChannelFreesAPausedVoiceButLetsAPlayingOneFinish) {
+  media::Sound s = loop();
+  Channel kept = PlaySound(s);
+  {
+    Channel paused = PlaySound(s);
+    PauseChannel(paused);
+  }
+  { Channel playing = PlaySound(s); }
+  EXPECT_EQ(detail::voice_count(s), 2);
+  // The playing voice still plays (a loop, so for ever): a new play needs a third voice.
+  PlaySound(s);
+  EXPECT_EQ(detail::voice_count(s), 3);
+  EXPECT_EQ(ChannelPlaying(kept), 1);
+}
+
+TEST_F(Sound, TheMusicIsRestartedAfterAPause) {
+  // The game manager's way: a paused channel reports not playing, so it plays the music anew.
+  media::Sound music = loop();
+  hb.set_clock(0);
+  Channel old = PlaySound(music);
+  hb.set_clock(500);
+  PauseChannel(old);
+  ASSERT_EQ(ChannelPlaying(old), 0);
+  Channel fresh = PlaySound(music);
+  old.reset();
+  EXPECT_NEAR(*detail::channel_offset_seconds(fresh), 0.0, 1e-9);
+  EXPECT_EQ(ChannelPlaying(fresh), 1);
+  EXPECT_EQ(detail::voice_count(music), 2);
+  // The dropped paused voice is free again.
+  PlaySound(music);
+  EXPECT_EQ(detail::voice_count(music), 2);
+}
+
+// The real output, on OpenAL's null device, which mixes in real time without any hardware.
+TEST_F(Sound, OpenALOutputPlaysPausesAndFinishes) {
+  setenv("ALSOFT_DRIVERS", "null", 1);
+  detail::reset_sound_state(detail::BackendKind::sdl);
+  scratch.write("effect.wav", wav(8000, 1600));  // 0.2 s
+  media::Sound s = LoadSound("effect.wav", 0);
+  ASSERT_TRUE(s);
+  if (detail::sound_is_silent(s)) {
+    EXPECT_EQ(ChannelPlaying(PlaySound(s)), 0);
+    detail::shutdown_sound();
+    GTEST_SKIP() << "OpenAL could not open even its null device";
+  }
+  Channel c = PlaySound(s);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  PauseChannel(c);
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  ResumeChannel(c);
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (ChannelPlaying(c) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  // Sounds outlive the output: after it is shut down they no longer play, nor crash.
+  detail::shutdown_sound();
+  EXPECT_EQ(ChannelPlaying(c), 0);
+  PauseChannel(c);
+  c.reset();
+  s.reset();
+}
+
+}  // namespace
