@@ -50,7 +50,7 @@ Audio render_effect(const Effect& effect) {
   for (const auto& voice : effect.voices)
     end = std::max(end, voice.start + voice.length + voice.patch.release);
   Audio audio(settings.rate, settings.channels,
-              static_cast<std::size_t>(std::ceil(end * settings.rate)));
+              static_cast<std::size_t>(std::ceil(end * settings.rate - 1e-6)));
   std::uint32_t seed = 1;
   for (const auto& voice : effect.voices) {
     NoteEvent note;
