@@ -1,0 +1,78 @@
+// Opens a 1024 x 768 window on the real back end and prints what the game would read:
+//   key <code>        a key press (KeyHit)
+//   mouse <x> <y>     the pointer moved, in back-buffer pixels
+//   button <b>        a mouse button went down
+//   pad <x> <mask>    the first controller's X axis or buttons changed
+// "ready" is printed once the window is open. Escape or the given number of seconds ends it.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "media/display.h"
+#include "media/input.h"
+#include "media/media.h"
+#include "media/system.h"
+
+namespace {
+
+constexpr int kEscape = 27;
+
+struct Seen {
+  int mouse_x = -1, mouse_y = -1;
+  int buttons[4] = {};
+  float pad_x = 0.0f;
+  int pad_mask = 0;
+};
+
+bool report_keys() {
+  bool escape = false;
+  for (int k = 1; k < 256; ++k) {
+    for (int hits = media::KeyHit(k); hits > 0; --hits) std::printf("key %d\n", k);
+    escape = escape || (k == kEscape && media::KeyDown(k));
+  }
+  return escape;
+}
+
+void report_mouse(Seen& seen) {
+  const int x = media::MouseX(), y = media::MouseY();
+  if (x != seen.mouse_x || y != seen.mouse_y) std::printf("mouse %d %d\n", x, y);
+  seen.mouse_x = x;
+  seen.mouse_y = y;
+  for (int b = 1; b <= 3; ++b) {
+    const int down = media::MouseDown(b);
+    if (down && !seen.buttons[b]) std::printf("button %d\n", b);
+    seen.buttons[b] = down;
+  }
+}
+
+void report_pad(Seen& seen) {
+  const float x = media::JoyX(0);
+  int mask = 0;
+  for (int b = 0; b < 16; ++b) mask |= media::JoyDown(b, 0) << b;
+  if (x != seen.pad_x || mask != seen.pad_mask) std::printf("pad %.3f %d\n", x, mask);
+  seen.pad_x = x;
+  seen.pad_mask = mask;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  media::use_sdl();
+  media::Graphics(1024, 768, 0, 60, 0);
+  const media::Timer timer = media::CreateTimer(60);
+  std::printf("ready\n");
+
+  Seen seen;
+  for (int frame = 0; frame < seconds * 60; ++frame) {
+    media::WaitTimer(timer);
+    const bool escape = report_keys();
+    report_mouse(seen);
+    report_pad(seen);
+    if (escape) break;
+    media::Flip(-1);
+    media::Cls();
+  }
+  media::End();
+}
