@@ -1,0 +1,397 @@
+#include <png.h>
+
+#include <cmath>
+
+#include "media/display.h"
+#include "media/system.h"
+#include "support/headless_test.h"
+
+using namespace media;
+
+namespace {
+
+constexpr std::uint32_t black = 0xFF000000u;
+constexpr std::uint32_t white = 0xFFFFFFFFu;
+
+std::uint32_t rgb(int r, int g, int b) {
+  return black | static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
+         static_cast<std::uint32_t>(b);
+}
+
+// A w x h RGBA picture filled with one colour.
+TPixmap solid_pixmap(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+  TPixmap p(w, h, PixelFormat::rgba8);
+  for (std::size_t i = 0; i < p.pixels.size(); i += 4) {
+    p.pixels[i] = r;
+    p.pixels[i + 1] = g;
+    p.pixels[i + 2] = b;
+    p.pixels[i + 3] = a;
+  }
+  return p;
+}
+
+class Display : public HeadlessTest {
+ protected:
+  void SetUp() override { Graphics(1024, 768, 32, 60, 0); }
+
+  // The back-buffer pixels of `colour` inside the box, counted.
+  int count_back(std::uint32_t colour, int x0, int y0, int x1, int y1) const {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += hb.back_buffer_pixel(x, y) == colour;
+    return n;
+  }
+
+  // The box of back-buffer pixels that are not black: {left, top, right, bottom}, exclusive.
+  std::array<int, 4> lit_box() const {
+    std::array<int, 4> box{1024, 768, -1, -1};
+    for (int y = 0; y < 768; ++y)
+      for (int x = 0; x < 1024; ++x)
+        if (hb.back_buffer_pixel(x, y) != black) {
+          box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                 std::max(box[3], y + 1)};
+        }
+    return box;
+  }
+};
+
+}  // namespace
+
+TEST_F(Display, DefaultsRightAfterGraphicsFillTheScreenInOpaqueWhite) {
+  const TDrawState& s = draw_state();
+  EXPECT_EQ(s.blend_mode, 1);
+  EXPECT_EQ(s.viewport_w, 1024);
+  EXPECT_EQ(s.viewport_h, 768);
+  EXPECT_EQ(s.g_width, 1024);
+  EXPECT_EQ(s.vres_height, 768.0f);
+  Matrix2 m = collision_matrix();
+  EXPECT_EQ(m.ix, 1.0f);
+  EXPECT_EQ(m.iy, 0.0f);
+  EXPECT_EQ(m.jx, 0.0f);
+  EXPECT_EQ(m.jy, 1.0f);
+
+  DrawRect(0, 0, 1024, 768);
+  EXPECT_EQ(count_back(white, 0, 0, 1024, 768), 1024 * 768);
+  EXPECT_EQ(hb.draws_since_present().back().argb, white);
+  EXPECT_EQ(hb.draws_since_present().back().blend, 1);
+}
+
+TEST_F(Display, GraphicsStartsFromAFreshDrawStateAndClearsBothBuffersTwice) {
+  SetColor(10, 20, 30);
+  SetRotation(45);
+  SetBlend(4);
+  DrawRect(0, 0, 1024, 768);
+  Flip(0);
+  int presented = hb.frames_presented();
+
+  Graphics(1024, 768, 32, 60, 0);
+  EXPECT_EQ(hb.frames_presented(), presented + 2);
+  EXPECT_EQ(hb.pixel(500, 400), black);
+  EXPECT_EQ(hb.back_buffer_pixel(500, 400), black);
+  EXPECT_EQ(draw_state().color_red, 255);
+  EXPECT_EQ(draw_state().tform_rot, 0.0f);
+  EXPECT_EQ(draw_state().blend_mode, 1);
+}
+
+TEST_F(Display, ColourAndAlphaAreClampedNotWrapped) {
+  SetColor(300, -5, 128);
+  SetAlpha(1.5f);
+  DrawRect(0, 0, 1, 1);
+  EXPECT_EQ(hb.draws_since_present().back().argb, 0xFFFF0080u);
+  SetAlpha(-1.0f);
+  DrawRect(0, 0, 1, 1);
+  EXPECT_EQ(hb.draws_since_present().back().argb, 0x00FF0080u);
+  SetAlpha(0.5f);  // trunc(127.5)
+  DrawRect(0, 0, 1, 1);
+  EXPECT_EQ(hb.draws_since_present().back().argb >> 24, 127u);
+}
+
+TEST_F(Display, RotationTurnsClockwiseAroundTheHandlePoint) {
+  SetRotation(90);
+  DrawRect(100, 100, 10, 20);
+  EXPECT_EQ(lit_box(), (std::array<int, 4>{80, 100, 100, 110}));
+  EXPECT_EQ(count_back(white, 80, 100, 100, 110), 200);
+  Matrix2 m = collision_matrix();
+  EXPECT_EQ(m.iy, -1.0f);
+  EXPECT_EQ(m.jx, 1.0f);
+  EXPECT_NEAR(m.ix, 0.0f, 1e-7f);
+}
+
+TEST_F(Display, NegativeScaleMirrorsAroundTheHandlePoint) {
+  SetScale(-1, 1);
+  DrawRect(100, 100, 10, 20);
+  EXPECT_EQ(lit_box(), (std::array<int, 4>{90, 100, 100, 120}));
+  Cls();
+  SetScale(2, 0.5f);
+  DrawRect(100, 100, 10, 20);
+  EXPECT_EQ(lit_box(), (std::array<int, 4>{100, 100, 120, 110}));
+}
+
+TEST_F(Display, OvalSegmentCountFollowsItsSize) {
+  auto segments = [&](float w, float h) {
+    DrawOval(100, 100, w, h);
+    return hb.draws_since_present().back().vertices.size();
+  };
+  EXPECT_EQ(segments(10, 10), 12u);
+  EXPECT_EQ(segments(100, 100), 100u);
+  EXPECT_EQ(segments(50, 27), 36u);
+  EXPECT_EQ(segments(-50, 27), 36u);
+  // Nonsense sizes stay bounded rather than asking for billions of points.
+  EXPECT_LE(segments(1e30f, 1e30f), 65536u);
+  EXPECT_EQ(segments(NAN, 5), 65536u);
+}
+
+TEST_F(Display, OvalStartsAtTheRightAndGoesClockwise) {
+  DrawOval(100, 100, 40, 20);
+  const auto& v = hb.draws_since_present().back().vertices;
+  EXPECT_FLOAT_EQ(v[0].x, 140);
+  EXPECT_FLOAT_EQ(v[0].y, 110);
+  EXPECT_GT(v[1].y, v[0].y);  // the next point is below: clockwise on screen
+  EXPECT_EQ(hb.back_buffer_pixel(120, 110), white);
+  EXPECT_EQ(hb.back_buffer_pixel(101, 101), black);  // outside the ellipse, inside its box
+}
+
+TEST_F(Display, EachBlendModeHasItsArithmetic) {
+  struct Case {
+    int mode;
+    float alpha;
+    std::uint32_t expected;
+  };
+  // Over a back buffer of (100, 150, 200), drawing (200, 100, 50).
+  const Case cases[] = {
+      {1, 0.51f, rgb(200, 100, 50)},  // alpha 130 passes the test at 128
+      {1, 0.5f, rgb(100, 150, 200)},  // alpha 127 does not
+      {2, 0.2f, rgb(200, 100, 50)},   // alpha ignored
+      {3, 0.6f, rgb(160, 120, 110)},  // src * a + dst * (1 - a)
+      {4, 0.6f, rgb(220, 210, 230)},  // dst + src * a, saturated
+      {5, 0.1f, rgb(78, 59, 39)},     // dst * src
+  };
+  for (const Case& c : cases) {
+    SetBlend(2);
+    SetAlpha(1);
+    SetColor(100, 150, 200);
+    DrawRect(0, 0, 4, 4);
+    SetBlend(c.mode);
+    SetAlpha(c.alpha);
+    SetColor(200, 100, 50);
+    DrawRect(0, 0, 4, 4);
+    EXPECT_EQ(hb.back_buffer_pixel(1, 1), c.expected) << "mode " << c.mode;
+  }
+}
+
+TEST_F(Display, AnUnknownBlendModeIsStoredButTheBlendingStays) {
+  SetBlend(4);
+  SetBlend(9);
+  EXPECT_EQ(draw_state().blend_mode, 9);
+  SetColor(10, 10, 10);
+  DrawRect(0, 0, 2, 2);
+  DrawRect(0, 0, 2, 2);
+  EXPECT_EQ(hb.draws_since_present().back().blend, 4);
+  EXPECT_EQ(hb.back_buffer_pixel(0, 0), rgb(20, 20, 20));
+}
+
+TEST_F(Display, ShapesMeetingOnAnEdgeCoverEachPixelOnce) {
+  SetBlend(4);
+  SetColor(100, 100, 100);
+  // Two rectangles sharing the edge x = 10.5, a quad's own diagonal, and a fan's inner edges.
+  DrawRect(0.25f, 0.75f, 10.25f, 10.5f);
+  DrawRect(10.5f, 0.75f, 10.0f, 10.5f);
+  DrawOval(30.3f, 0.1f, 40.0f, 30.0f);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 80; ++x) {
+      std::uint32_t p = hb.back_buffer_pixel(x, y);
+      ASSERT_TRUE(p == black || p == rgb(100, 100, 100)) << x << "," << y;
+    }
+  EXPECT_EQ(hb.back_buffer_pixel(10, 5), rgb(100, 100, 100));  // centre 10.5 lies on the edge
+  EXPECT_EQ(count_back(rgb(100, 100, 100), 0, 0, 30, 20), 20 * 10);
+}
+
+TEST_F(Display, PicturesAreModulatedAndSampledNearestOrFiltered) {
+  TPixmap two = solid_pixmap(2, 1, 0, 0, 0, 255);
+  two.pixels[4] = two.pixels[5] = two.pixels[6] = 200;  // black | light grey
+  TextureSlot slot;
+
+  SetColor(255, 128, 255);
+  detail::draw_textured_quad(two, slot, 0, 0, 0, 8, 2, 0, 0);
+  EXPECT_EQ(hb.back_buffer_pixel(3, 0), black);
+  EXPECT_EQ(hb.back_buffer_pixel(4, 0), rgb(200, 100, 200));
+  EXPECT_EQ(hb.draws_since_present().back().pixmap, &two);
+
+  TextureSlot filtered;
+  SetColor(255, 255, 255);
+  detail::draw_textured_quad(two, filtered, 2, 0, 10, 8, 12, 0, 0);
+  std::uint32_t middle = hb.back_buffer_pixel(3, 10) & 0xFF;
+  EXPECT_GT(middle, 0u);
+  EXPECT_LT(middle, 200u);
+  EXPECT_EQ(hb.back_buffer_pixel(0, 10), black);  // the edge repeats, nothing wraps round
+}
+
+TEST_F(Display, MaskModeTestsThePicturesOwnAlpha) {
+  TPixmap p = solid_pixmap(2, 1, 255, 0, 0, 255);
+  p.pixels[7] = 100;  // the right texel is mostly transparent
+  TextureSlot slot;
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 2, 1, 0, 0);
+  EXPECT_EQ(hb.back_buffer_pixel(0, 0), rgb(255, 0, 0));
+  EXPECT_EQ(hb.back_buffer_pixel(1, 0), black);
+}
+
+TEST_F(Display, TexturesAreMadeAgainForEachNewDisplay) {
+  TPixmap p = solid_pixmap(1, 1, 1, 2, 3, 255);
+  TextureSlot slot;
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 1, 1, 0, 0);
+  const Texture* first = slot.texture.get();
+  int first_seq = slot.seq;
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 1, 1, 0, 0);
+  EXPECT_EQ(slot.texture.get(), first);
+
+  Graphics(1024, 768, 32, 60, 0);
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 1, 1, 0, 0);
+  EXPECT_NE(slot.seq, first_seq);
+  EXPECT_EQ(slot.seq, hb.display_generation());
+}
+
+TEST_F(Display, TheBackBufferKeepsItsPictureAcrossFlip) {
+  DrawRect(10, 10, 5, 5);
+  Flip(0);
+  EXPECT_EQ(hb.pixel(12, 12), white);
+  EXPECT_EQ(hb.back_buffer_pixel(12, 12), white);
+  EXPECT_EQ(hb.draws_of_last_frame().size(), 1u);
+  EXPECT_TRUE(hb.draws_since_present().empty());
+  Cls();
+  EXPECT_EQ(hb.back_buffer_pixel(12, 12), black);
+  EXPECT_EQ(hb.pixel(12, 12), white);
+}
+
+TEST_F(Display, FullScreenFlipWaitsForEachVerticalBlank) {
+  std::int32_t start = MilliSecs();
+  Flip(0);
+  EXPECT_EQ(MilliSecs(), start);
+  Flip(-1);
+  EXPECT_EQ(MilliSecs(), 16);
+  Flip(-1);
+  EXPECT_EQ(MilliSecs(), 33);
+  for (int i = 2; i < 60; ++i) Flip(-1);
+  EXPECT_EQ(MilliSecs(), 1000);
+  Delay(5);
+  Flip(1);  // any other sync value waits too
+  EXPECT_EQ(MilliSecs(), 1016);
+}
+
+TEST_F(Display, WindowedFlipSpreadsTheOddMillisecondsOverTheSecond) {
+  hb.set_clock(5000);
+  Graphics(1024, 768, 0, 60, 0);
+  std::int32_t start = MilliSecs();
+  for (int i = 0; i < 60; ++i) Flip(-1);
+  EXPECT_EQ(MilliSecs() - start, 1000);
+
+  // A late frame is not made up: the schedule starts again from now.
+  Delay(100);
+  std::int32_t late = MilliSecs();
+  Flip(-1);
+  EXPECT_EQ(MilliSecs(), late);
+  Flip(-1);
+  EXPECT_EQ(MilliSecs(), late + 17);  // 16, and one of the spread milliseconds
+}
+
+TEST_F(Display, WindowedWithoutARatePresentsAtOnce) {
+  Graphics(1024, 768, 0, 0, 0);
+  for (int i = 0; i < 10; ++i) Flip(-1);
+  EXPECT_EQ(MilliSecs(), 0);
+}
+
+TEST_F(Display, TimerTicksEvery16MsAndFoldsMissedTicks) {
+  Timer t = CreateTimer(60);
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->period_ms, 16);
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 16);
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 32);
+  Delay(50);  // a slow frame
+  EXPECT_EQ(WaitTimer(t), 3);
+  EXPECT_EQ(MilliSecs(), 82);
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 96);
+}
+
+TEST_F(Display, WaitTimerTakesInEventsWhileWaiting) {
+  Timer t = CreateTimer(60);
+  hb.inject_at_time(5, {InputEvent::Type::key_down, 65});
+  hb.inject_at_time(40, {InputEvent::Type::key_down, 66});
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 16);
+  EXPECT_EQ(hb.pending_events(), 1u);
+  Delay(30);  // the second is due, though the tick came already
+  WaitTimer(t);
+  EXPECT_EQ(hb.pending_events(), 0u);
+}
+
+TEST_F(Display, TimerOfNoRateIsNone) {
+  EXPECT_FALSE(CreateTimer(0));
+  EXPECT_FALSE(CreateTimer(-3));
+  EXPECT_EQ(WaitTimer(nullptr), 0);
+  EXPECT_EQ(CreateTimer(5000)->period_ms, 1);
+}
+
+TEST_F(HeadlessTest, ADisplayThatCannotBeOpenedStopsWithAMessage) {
+  try {
+    Graphics(0, 768, 32, 60, 0);
+    FAIL() << "Graphics returned";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("0 x 768"), std::string::npos) << e.what();
+  }
+}
+
+TEST_F(HeadlessTest, WaitingWithNothingLeftToInjectSaysSo) {
+  hb.inject_at_frame(3, {InputEvent::Type::key_down, 27});
+  try {
+    hb.wait_events();
+    FAIL() << "wait_events returned";
+  } catch (const InputStarved& e) {
+    EXPECT_NE(std::string(e.what()).find("no scripted event"), std::string::npos) << e.what();
+  }
+  hb.present(false);
+  hb.present(false);
+  hb.present(false);
+  hb.wait_events();
+  EXPECT_EQ(hb.pending_events(), 0u);
+}
+
+TEST_F(HeadlessTest, WaitingForEventsJumpsTheClockNoFurtherThanNeeded) {
+  hb.inject_at_time(300, {InputEvent::Type::key_down, 65});
+  EXPECT_FALSE(hb.wait_events_until(100));
+  EXPECT_EQ(hb.millisecs(), 100);
+  EXPECT_TRUE(hb.wait_events_until(1000));
+  EXPECT_EQ(hb.millisecs(), 300);
+  hb.inject_at_time(450, {InputEvent::Type::key_down, 65});
+  hb.wait_events();
+  EXPECT_EQ(hb.millisecs(), 450);
+}
+
+TEST_F(HeadlessTest, ScreenshotsAreReadablePngs) {
+  Graphics(1024, 768, 32, 60, 0);
+  SetColor(255, 0, 0);
+  DrawRect(0, 0, 1, 1);
+  Flip(0);
+  ASSERT_TRUE(hb.save_png("shot.png"));
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, "shot.png"));
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  EXPECT_EQ(image.width, 1024u);
+  EXPECT_EQ(image.height, 768u);
+  EXPECT_EQ(pixels[0], 255);
+  EXPECT_EQ(pixels[1], 0);
+  EXPECT_EQ(pixels[4], 0);  // the next pixel is black
+  EXPECT_FALSE(hb.save_png("no/such/folder/shot.png"));
+}
+
+TEST_F(HeadlessTest, RasterisingOffKeepsTheDrawLogOnly) {
+  Graphics(1024, 768, 32, 60, 0);
+  hb.set_rasterise(false);
+  DrawRect(0, 0, 10, 10);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
+  EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
