@@ -1,0 +1,16 @@
+// The Ogg Vorbis decoder on arbitrary bytes: it must refuse or decode, never crash or hang.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "media/sound_decode.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  auto sample = media::detail::decode_ogg(data, size);
+  if (sample && sample->bytes.size() !=
+                    sample->frames * static_cast<std::size_t>(sample->bytes_per_frame())) {
+    std::abort();
+  }
+  return 0;
+}
