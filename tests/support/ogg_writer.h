@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace test_support {
@@ -28,11 +29,21 @@ inline void drain(ogg_stream_state& stream, std::vector<unsigned char>& out, boo
 
 }  // namespace ogg_detail
 
-// `frames` frames of a tone (a different pitch in each channel) at `rate`, as an Ogg Vorbis
-// file of many small pages. The stream serial number is fixed, so the same arguments give the same
-// bytes.
+// The value (-1...1) of a channel at a frame.
+using OggSignal = std::function<float(int channel, long frame)>;
+
+// A tone of a different pitch in each channel.
+inline OggSignal tone_signal(int rate) {
+  return [rate](int channel, long frame) {
+    return static_cast<float>(0.5 * std::sin(2 * M_PI * 220.0 * (channel + 1) * frame / rate));
+  };
+}
+
+// `frames` frames of `signal` at `rate`, as an Ogg Vorbis file of many small pages. The stream
+// serial number is fixed, so the same arguments give the same bytes.
 inline std::vector<unsigned char> encode_ogg(int channels, int rate, long frames,
-                                             float quality = 0.4f) {
+                                             float quality = 0.4f, OggSignal signal = nullptr) {
+  if (!signal) signal = tone_signal(rate);
   std::vector<unsigned char> out;
   vorbis_info info;
   vorbis_info_init(&info);
@@ -72,9 +83,7 @@ inline std::vector<unsigned char> encode_ogg(int channels, int rate, long frames
     long count = std::min(chunk, frames - done);
     float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
     for (int c = 0; c < channels; ++c) {
-      double step = 2 * M_PI * (220.0 * (c + 1)) / rate;
-      for (long i = 0; i < count; ++i)
-        buffer[c][i] = static_cast<float>(0.5 * std::sin(step * (done + i)));
+      for (long i = 0; i < count; ++i) buffer[c][i] = signal(c, done + i);
     }
     vorbis_analysis_wrote(&dsp, static_cast<int>(count));
     pump();
