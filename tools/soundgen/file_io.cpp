@@ -1,4 +1,4 @@
-#include "file_out.h"
+#include "file_io.h"
 
 #include <cerrno>
 #include <cstdio>

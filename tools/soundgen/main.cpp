@@ -8,7 +8,7 @@
 #include <string>
 
 #include "effect.h"
-#include "file_out.h"
+#include "file_io.h"
 #include "levels.h"
 #include "score.h"
 #include "vorbis_out.h"

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "levels.h"
 
 namespace soundgen {
 namespace {
+
+constexpr double kLongestSong = 20 * 60.0;  // seconds; keeps a typo from filling the memory
 
 struct Reader {
   const std::string& source;
@@ -275,8 +278,9 @@ int song_steps(const Score& score) {
 Audio render_score(const Score& score) {
   const auto& settings = score.settings;
   const double step_seconds = 60.0 / (score.tempo * score.steps_per_beat);
-  const auto frames =
-      static_cast<std::size_t>(std::llround(song_steps(score) * step_seconds * settings.rate));
+  const double seconds = song_steps(score) * step_seconds;
+  if (seconds > kLongestSong) throw std::runtime_error("the song is longer than 20 minutes");
+  const auto frames = static_cast<std::size_t>(std::llround(seconds * settings.rate));
   Audio dry(settings.rate, settings.channels, frames);
   Audio sent(settings.rate, settings.channels, frames);
   std::uint32_t seed = 1;

@@ -140,9 +140,15 @@ Patch take_patch(const std::string& source, const Line& line,
     }
     it = parameters.erase(it);
   }
-  if (patch.attack < 0.0 || patch.decay < 0.0 || patch.release < 0.0 || patch.sustain < 0.0 ||
-      patch.sustain > 1.0 || patch.freq < 0.0 || patch.freq_to < 0.0 || patch.gate <= 0.0)
-    throw SourceError(source, line.number, "envelope, pitch or gate out of range");
+  const auto within = [](double value, double low, double high) {
+    return value >= low && value <= high;
+  };
+  if (!within(patch.attack, 0.0, 60.0) || !within(patch.decay, 0.0, 60.0) ||
+      !within(patch.release, 0.0, 60.0) || !within(patch.sustain, 0.0, 1.0))
+    throw SourceError(source, line.number, "envelope out of range (times up to 60 s)");
+  if (!within(patch.freq, 0.0, 20000.0) || !within(patch.freq_to, 0.0, 20000.0) ||
+      !within(patch.gate, 0.01, 4.0))
+    throw SourceError(source, line.number, "pitch or gate out of range");
   return patch;
 }
 

@@ -122,7 +122,7 @@ double envelope(const Patch& patch, double gate, double t) {
 
 // Exponential glide from 'from' to 'to' over 'time' seconds, then steady.
 double swept(double from, double to, double time, double t) {
-  if (to <= 0.0 || time <= 0.0) return from;
+  if (from <= 0.0 || to <= 0.0 || time <= 0.0) return from;
   const double u = std::min(t / time, 1.0);
   return from * std::pow(to / from, u);
 }
@@ -157,7 +157,6 @@ void render_note(const Patch& patch, const NoteEvent& note, Audio& out, bool wra
   const double length = sounding_length(patch, note);
   const std::size_t count = static_cast<std::size_t>(std::ceil(length * rate));
   const double sweep_time = patch.sweep_time > 0.0 ? patch.sweep_time : length;
-  const double cutoff_time = length;
 
   Oscillator first(patch.wave, patch.duty, seed);
   Oscillator second(patch.wave, patch.duty, seed * 2654435761u + 1u);
@@ -184,8 +183,7 @@ void render_note(const Patch& patch, const NoteEvent& note, Audio& out, bool wra
     const double step = freq / rate;
     double sample = first.next(step);
     if (patch.detune != 0.0) sample = 0.5 * (sample + second.next(step * detune_ratio));
-    if (moving_cutoff)
-      filter.set_cutoff(swept(patch.cutoff, patch.cutoff_to, cutoff_time, t), rate);
+    if (moving_cutoff) filter.set_cutoff(swept(patch.cutoff, patch.cutoff_to, length, t), rate);
     sample = filter.process(sample) * envelope(patch, note.gate, t) * patch.gain * note.level;
     out.at(frame, 0) += static_cast<float>(sample * left);
     if (out.channels == 2) out.at(frame, 1) += static_cast<float>(sample * right);

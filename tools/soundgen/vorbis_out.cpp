@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "file_out.h"
+#include "file_io.h"
 
 namespace soundgen {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "file_out.h"
+#include "file_io.h"
 
 namespace soundgen {
 namespace {
