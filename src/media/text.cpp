@@ -130,7 +130,8 @@ std::unique_ptr<TImageGlyph> make_truetype_glyph(const TFreeTypeFont& source, FT
   glyph->_y = source._ascend - slot->bitmap_top;
   glyph->_w = static_cast<int>(rendered.width);
   glyph->_h = static_cast<int>(rendered.rows);
-  if (glyph->_w == 0 || glyph->_h == 0) return glyph;
+  // A damaged bitmap font can describe a glyph box and give no pixels for it.
+  if (glyph->_w == 0 || glyph->_h == 0 || !rendered.buffer) return glyph;
 
   const int border = (source._style & font_smooth) ? 1 : 0;
   glyph->_x -= border;

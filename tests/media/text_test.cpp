@@ -234,6 +234,17 @@ TEST_F(TextTest, BitmapOnlyFaceFallsBackToTheLargestSizeItHas) {
   }
 }
 
+TEST_F(TextTest, GlyphBoxWithoutPixelsDrawsNothing) {
+  std::string damaged = bitmap_only_font;
+  const std::size_t bitmap = damaged.find("BITMAP");
+  damaged.erase(bitmap, damaged.find("ENDCHAR") - bitmap);
+  scratch.write("damaged.bdf", damaged);
+  media::Font font = media::LoadImageFont("damaged.bdf", 10, 0);
+  ASSERT_TRUE(font);
+  media::SetImageFont(font);
+  EXPECT_TRUE(quads_of("AA").empty());
+}
+
 TEST_F(TextTest, FontsThatCannotBeLoadedLeaveTheBuiltinFontCurrent) {
   scratch.write("garbage.ttf", std::string(4096, 'x'));
   std::vector<unsigned char> truncated;
