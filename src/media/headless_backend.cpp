@@ -53,27 +53,39 @@ struct HeadlessTexture final : Texture {
   }
 
   Rgba nearest(double u, double v) const {
-    int x = static_cast<int>(std::clamp(std::floor(u * width), 0.0, width - 1.0));
-    int y = static_cast<int>(std::clamp(std::floor(v * height), 0.0, height - 1.0));
-    return unpack(texel(x, y));
+    return unpack(texel(texel_index(u * width, width), texel_index(v * height, height)));
   }
 
   // Bilinear between the four nearest texel centres, the picture's edge repeated outwards.
   Rgba bilinear(double u, double v) const {
-    double fx = std::clamp(u * width - 0.5, -1.0, static_cast<double>(width));
-    double fy = std::clamp(v * height - 0.5, -1.0, static_cast<double>(height));
-    double x0 = std::floor(fx), y0 = std::floor(fy);
-    double tx = fx - x0, ty = fy - y0;
-    auto col = [&](double x) { return static_cast<int>(std::clamp(x, 0.0, width - 1.0)); };
-    auto row = [&](double y) { return static_cast<int>(std::clamp(y, 0.0, height - 1.0)); };
-    Rgba p00 = unpack(texel(col(x0), row(y0))), p10 = unpack(texel(col(x0 + 1), row(y0)));
-    Rgba p01 = unpack(texel(col(x0), row(y0 + 1))), p11 = unpack(texel(col(x0 + 1), row(y0 + 1)));
+    double fx = u * width - 0.5, fy = v * height - 0.5;
+    int x0 = floor_index(fx), y0 = floor_index(fy);
+    double tx = std::clamp(fx - x0, 0.0, 1.0), ty = std::clamp(fy - y0, 0.0, 1.0);
+    int xa = std::clamp(x0, 0, width - 1), xb = std::clamp(x0 + 1, 0, width - 1);
+    int ya = std::clamp(y0, 0, height - 1), yb = std::clamp(y0 + 1, 0, height - 1);
+    Rgba p00 = unpack(texel(xa, ya)), p10 = unpack(texel(xb, ya));
+    Rgba p01 = unpack(texel(xa, yb)), p11 = unpack(texel(xb, yb));
     auto mix = [&](int a, int b, int c, int d) {
       double top = a + (b - a) * tx, bottom = c + (d - c) * tx;
-      return static_cast<int>(std::lround(top + (bottom - top) * ty));
+      return static_cast<int>(top + (bottom - top) * ty + 0.5);
     };
     return {mix(p00.r, p10.r, p01.r, p11.r), mix(p00.g, p10.g, p01.g, p11.g),
             mix(p00.b, p10.b, p01.b, p11.b), mix(p00.a, p10.a, p01.a, p11.a)};
+  }
+
+  // The texel under position f (in texels), kept on the picture. Plain comparisons and a cast:
+  // this runs for every pixel drawn.
+  static int texel_index(double f, int size) {
+    if (!(f > 0)) return 0;
+    if (f >= size - 1) return size - 1;
+    return static_cast<int>(f);
+  }
+  // floor(f) for positions near the picture, where the sample is clamped anyway.
+  static int floor_index(double f) {
+    if (!(f > -2)) return -2;
+    if (f > 1e8) return 100000000;
+    int i = static_cast<int>(f);
+    return f < i ? i - 1 : i;
   }
 
   Rgba sample(double u, double v) const { return filtered ? bilinear(u, v) : nearest(u, v); }
@@ -122,6 +134,7 @@ struct Shader {
         dst_pixel = pack_opaque(s.r, s.g, s.b);
         break;
       case 3: {
+        if (s.a == 0) break;  // the clear parts of sprites, a good share of what is drawn
         auto over = [&](int sc, int dc) { return (sc * s.a + dc * (255 - s.a) + 127) / 255; };
         dst_pixel = pack_opaque(over(s.r, d.r), over(s.g, d.g), over(s.b, d.b));
         break;
@@ -145,7 +158,7 @@ struct Shader {
 // values, and the top-left rule gives each pixel on the edge to exactly one of them.
 struct Edge {
   double px, py, dx, dy;
-  bool negate;
+  double sign;
   bool owns_zero;  // a top or left edge keeps the pixels lying exactly on it
 
   Edge(const Vertex& from, const Vertex& to) {
@@ -156,17 +169,38 @@ struct Edge {
     py = p.y;
     dx = static_cast<double>(q.x) - p.x;
     dy = static_cast<double>(q.y) - p.y;
-    negate = swapped;
+    sign = swapped ? -1.0 : 1.0;
     double ex = static_cast<double>(to.x) - from.x, ey = static_cast<double>(to.y) - from.y;
     owns_zero = (ey == 0 && ex > 0) || ey < 0;
   }
 
-  double at(double x, double y) const {
-    double e = dx * (y - py) - dy * (x - px);
-    return negate ? -e : e;
-  }
-  bool inside(double e) const { return e > 0 || (e == 0 && owns_zero); }
+  // The edge along one row of pixel centres.
+  struct Row {
+    double base, step, sign;
+    bool owns_zero;
+    double at(double x) const { return sign * (base - step * x); }
+    bool inside(double e) const { return e > 0 || (e == 0 && owns_zero); }
+  };
+  Row row(double cy) const { return {dx * (cy - py) + dy * px, dy, sign, owns_zero}; }
 };
+
+// The pixels of a row that may lie inside an edge, a pixel wider on each side than exact; the
+// exact test is made per pixel.
+void narrow_span(const Edge::Row& e, int& lo, int& hi) {
+  double slope = e.sign * e.step;  // the edge value falls by this per pixel
+  double constant = e.sign * e.base;
+  if (slope == 0) {
+    if (!e.inside(constant)) hi = lo - 1;
+    return;
+  }
+  double cross = constant / slope - 0.5;  // where the value crosses zero, as a pixel index
+  if (!std::isfinite(cross)) return;
+  if (slope > 0) {
+    if (cross + 1 < hi) hi = static_cast<int>(std::max(std::floor(cross) + 1, lo - 1.0));
+  } else if (cross - 1 > lo) {
+    lo = static_cast<int>(std::min(std::ceil(cross) - 1, hi + 1.0));
+  }
+}
 
 class Rasteriser {
  public:
@@ -187,15 +221,21 @@ class Rasteriser {
     double left = std::min({a.x, b.x, c.x}), right = std::max({a.x, b.x, c.x});
     int y0 = first_pixel(top, height_), y1 = last_pixel(bottom, height_);
     int x0 = first_pixel(left, width_), x1 = last_pixel(right, width_);
+    double inv = 1.0 / area;
     for (int y = y0; y <= y1; ++y) {
       double cy = y + 0.5;
+      Edge::Row ea = bc.row(cy), eb = ca.row(cy), ec = ab.row(cy);
+      int lo = x0, hi = x1;
+      narrow_span(ea, lo, hi);
+      narrow_span(eb, lo, hi);
+      narrow_span(ec, lo, hi);
       std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
-      for (int x = x0; x <= x1; ++x) {
+      for (int x = lo; x <= hi; ++x) {
         double cx = x + 0.5;
-        double wa = bc.at(cx, cy), wb = ca.at(cx, cy), wc = ab.at(cx, cy);
-        if (!bc.inside(wa) || !ca.inside(wb) || !ab.inside(wc)) continue;
-        double u = (wa * a.u + wb * b.u + wc * c.u) / area;
-        double v = (wa * a.v + wb * b.v + wc * c.v) / area;
+        double wa = ea.at(cx), wb = eb.at(cx), wc = ec.at(cx);
+        if (!ea.inside(wa) || !eb.inside(wb) || !ec.inside(wc)) continue;
+        double u = (wa * a.u + wb * b.u + wc * c.u) * inv;
+        double v = (wa * a.v + wb * b.v + wc * c.v) * inv;
         shader.shade(row[x], u, v);
       }
     }
