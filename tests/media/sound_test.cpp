@@ -152,24 +152,6 @@ TEST_F(Sound, DroppingAChannelFreesAPausedVoiceButLetsAPlayingOneFinish) {
   EXPECT_EQ(ChannelPlaying(kept), 1);
 }
 
-TEST_F(Sound, TheMusicIsRestartedAfterAPause) {
-  // The game manager's way: a paused channel reports not playing, so it plays the music anew.
-  media::Sound music = loop();
-  hb.set_clock(0);
-  Channel old = PlaySound(music);
-  hb.set_clock(500);
-  PauseChannel(old);
-  ASSERT_EQ(ChannelPlaying(old), 0);
-  Channel fresh = PlaySound(music);
-  old.reset();
-  EXPECT_NEAR(*detail::channel_offset_seconds(fresh), 0.0, 1e-9);
-  EXPECT_EQ(ChannelPlaying(fresh), 1);
-  EXPECT_EQ(detail::voice_count(music), 2);
-  // The dropped paused voice is free again.
-  PlaySound(music);
-  EXPECT_EQ(detail::voice_count(music), 2);
-}
-
 // The real output, on OpenAL's null device, which mixes in real time without any hardware.
 TEST_F(Sound, OpenALOutputPlaysPausesAndFinishes) {
   setenv("ALSOFT_DRIVERS", "null", 1);
