@@ -74,6 +74,21 @@ struct Reader {
       throw SourceError(source, line.number, "echo needs delay > 0 and feedback below 0.95");
   }
 
+  // "a+b": every instrument plays every note; they must agree on having a pitch of their own.
+  std::vector<std::size_t> layered_instruments(const Line& line, const std::string& word) const {
+    std::vector<std::size_t> layers;
+    std::size_t begin = 0;
+    for (std::size_t plus; (plus = word.find('+', begin)) != std::string::npos; begin = plus + 1)
+      layers.push_back(instrument_index(line, word.substr(begin, plus - begin)));
+    layers.push_back(instrument_index(line, word.substr(begin)));
+    const bool fixed = has_fixed_pitch(score.instruments[layers.front()].patch);
+    for (std::size_t layer : layers)
+      if (has_fixed_pitch(score.instruments[layer].patch) != fixed)
+        throw SourceError(source, line.number,
+                          "layered instruments must all be drums or all be pitched");
+    return layers;
+  }
+
   PhraseNote read_note(const Line& line, const std::string& word, const Patch& instrument,
                        int& last_length) const {
     PhraseNote note;
@@ -117,8 +132,8 @@ struct Reader {
     for (const auto& other : score.phrases)
       if (other.name == phrase.name)
         throw SourceError(source, head.number, "phrase '" + phrase.name + "' defined twice");
-    phrase.instrument = instrument_index(head, head.words[2]);
-    const Patch& instrument = score.instruments[phrase.instrument].patch;
+    phrase.instruments = layered_instruments(head, head.words[2]);
+    const Patch& instrument = score.instruments[phrase.instruments.front()].patch;
     int position = 0;
     int last_length = 1;
     for (++at; at < lines.size(); ++at) {
@@ -289,10 +304,12 @@ Audio render_score(const Score& score) {
     const int length = section_steps(score, section);
     for (std::size_t index : section) {
       const Phrase& phrase = score.phrases[index];
-      const Instrument& instrument = score.instruments[phrase.instrument];
-      for (int repeat = 0; repeat < length; repeat += phrase.length)
-        render_phrase(phrase, instrument.patch, section_start + repeat, step_seconds,
-                      instrument.echo ? sent : dry, seed);
+      for (std::size_t layer : phrase.instruments) {
+        const Instrument& instrument = score.instruments[layer];
+        for (int repeat = 0; repeat < length; repeat += phrase.length)
+          render_phrase(phrase, instrument.patch, section_start + repeat, step_seconds,
+                        instrument.echo ? sent : dry, seed);
+      }
     }
     section_start += length;
   }

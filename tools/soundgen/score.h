@@ -9,6 +9,9 @@
 //   phrase tune lead              pitch[:steps]; '+' makes a chord, '.' rests, 'x' hits a
 //     | e5:2 g5 a5:4 c6+e6:8 |    fixed-pitch instrument; without :steps a note lasts as long
 //   end                           as the one before it; '|' checks a bar is full
+//   phrase beat snare+body        layered: each of the instruments plays every note
+//     | .:4 x . x |
+//   end
 //   song
 //     tune bass beat *2           phrases on one line start together, shorter ones repeat to
 //   end                           fill the longest; *N repeats the line
@@ -37,8 +40,8 @@ struct PhraseNote {
 
 struct Phrase {
   std::string name;
-  std::size_t instrument = 0;
-  int length = 0;  // steps, a whole number of bars
+  std::vector<std::size_t> instruments;  // "snare+body" layers instruments in unison
+  int length = 0;                        // steps, a whole number of bars
   std::vector<PhraseNote> notes;
 };
 

@@ -70,6 +70,8 @@ TEST(SoundgenScore, MistakesNameTheLine) {
   EXPECT_NE(error_of("phrase p lead\n | x:8 |\nend\n").find("'x' needs"), std::string::npos);
   EXPECT_NE(error_of("phrase p drum\n | c4:8 |\nend\n").find("fixed-pitch"), std::string::npos);
   EXPECT_NE(error_of("phrase p lead\n | c4:8 |\n").find("has no end"), std::string::npos);
+  EXPECT_NE(error_of("phrase p drum+lead\n").find("all be drums or all be pitched"),
+            std::string::npos);
   EXPECT_NE(error_of("song\n nothing\nend\n").find("no phrase 'nothing'"), std::string::npos);
   EXPECT_NE(error_of("instrument odd wave=sine colour=red\n").find("unknown parameter 'colour'"),
             std::string::npos);
