@@ -117,3 +117,88 @@ TEST(SdlEventTest, NoControllerMeansNoReading) {
   EXPECT_FALSE(media::detail::sdl_read_joystick(0, r));
   EXPECT_FALSE(media::detail::sdl_read_joystick(16, r));
 }
+
+namespace {
+
+// SDL's virtual controllers stand in for real pads: same mapping code, no hardware.
+class SdlControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0); }
+  void TearDown() override {
+    media::detail::sdl_input_close();
+    for (int i = SDL_NumJoysticks() - 1; i >= 0; --i) SDL_JoystickDetachVirtual(i);
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
+
+  static SDL_Joystick* plug_in() {
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "virtual pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    return SDL_JoystickOpen(index);  // our own handle, to move its sticks and buttons
+  }
+
+  // What the back end does with the events of each frame.
+  static void take_in_events() {
+    SDL_Event e;
+    InputEvent out;
+    while (SDL_PollEvent(&e)) translate_sdl_event(e, out);
+  }
+
+  static JoystickReading read(int port) {
+    JoystickReading r;
+    EXPECT_TRUE(media::detail::sdl_read_joystick(port, r)) << "port " << port;
+    return r;
+  }
+};
+
+}  // namespace
+
+TEST_F(SdlControllerTest, ButtonsAndStickBecomeTheGamesNumbers) {
+  SDL_Joystick* pad = plug_in();
+  media::detail::sdl_input_open();
+  take_in_events();  // the pad's own arrival must not give it a second port
+
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, 1);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 1);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 1);
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+  JoystickReading r = read(0);
+  EXPECT_EQ(r.buttons, (1u << 3) | (1u << 4) | (1u << 1) | (1u << 7));
+  EXPECT_EQ(r.axes[0], -1.0f);
+  EXPECT_EQ(r.axes[9], -1.0f);  // hat centred
+
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+  r = read(0);
+  EXPECT_EQ(r.axes[0], 1.0f);  // the d-pad overrides the stick
+  EXPECT_FLOAT_EQ(r.axes[9], 0.25f);
+  JoystickReading none;
+  EXPECT_FALSE(media::detail::sdl_read_joystick(1, none));
+  SDL_JoystickClose(pad);
+}
+
+TEST_F(SdlControllerTest, PadsPluggedLaterGetTheNextPortAndPulledOnesReadLetGo) {
+  SDL_Joystick* first = plug_in();
+  media::detail::sdl_input_open();
+  SDL_Joystick* second = plug_in();
+  take_in_events();
+  SDL_JoystickSetVirtualButton(second, SDL_CONTROLLER_BUTTON_A, 1);
+  EXPECT_EQ(read(1).buttons, 1u << 3);
+
+  SDL_JoystickSetVirtualButton(first, SDL_CONTROLLER_BUTTON_A, 1);
+  EXPECT_EQ(read(0).buttons, 1u << 3);
+  SDL_JoystickClose(first);
+  SDL_JoystickDetachVirtual(0);
+  take_in_events();
+  const JoystickReading gone = read(0);  // a held jump must not stay held for ever
+  EXPECT_EQ(gone.buttons, 0u);
+  EXPECT_EQ(gone.axes[0], 0.0f);
+  EXPECT_EQ(read(1).buttons, 1u << 3);
+  SDL_JoystickClose(second);
+}
