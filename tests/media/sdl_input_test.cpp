@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 using namespace media;
 using media::detail::controller_axis_unit;
@@ -10,32 +11,20 @@ using media::detail::translate_sdl_event;
 using media::detail::virtual_key;
 
 TEST(SdlKeyMapTest, KeysGetTheGamesCodes) {
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_RETURN), 13);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_KP_ENTER), 13);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_ESCAPE), 27);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_SPACE), 32);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_LEFT), 37);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_UP), 38);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_RIGHT), 39);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_DOWN), 40);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_A), 65);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_Z), 90);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_0), 48);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_1), 49);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_9), 57);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_F1), 112);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_F12), 123);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_KP_0), 96);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_KP_9), 105);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_BACKSPACE), 8);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_TAB), 9);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_LSHIFT), 160);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_RSHIFT), 161);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_LCTRL), 162);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_RCTRL), 163);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_LALT), 164);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_RALT), 165);
-  EXPECT_EQ(virtual_key(SDL_SCANCODE_UNKNOWN), 0);
+  const std::pair<SDL_Scancode, int> expected[] = {
+      {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_KP_ENTER, 13}, {SDL_SCANCODE_ESCAPE, 27},
+      {SDL_SCANCODE_SPACE, 32},  {SDL_SCANCODE_LEFT, 37},     {SDL_SCANCODE_UP, 38},
+      {SDL_SCANCODE_RIGHT, 39},  {SDL_SCANCODE_DOWN, 40},     {SDL_SCANCODE_A, 65},
+      {SDL_SCANCODE_Z, 90},      {SDL_SCANCODE_0, 48},        {SDL_SCANCODE_1, 49},
+      {SDL_SCANCODE_9, 57},      {SDL_SCANCODE_F1, 112},      {SDL_SCANCODE_F12, 123},
+      {SDL_SCANCODE_KP_0, 96},   {SDL_SCANCODE_KP_9, 105},    {SDL_SCANCODE_BACKSPACE, 8},
+      {SDL_SCANCODE_TAB, 9},     {SDL_SCANCODE_LSHIFT, 160},  {SDL_SCANCODE_RSHIFT, 161},
+      {SDL_SCANCODE_LCTRL, 162}, {SDL_SCANCODE_RCTRL, 163},   {SDL_SCANCODE_LALT, 164},
+      {SDL_SCANCODE_RALT, 165},  {SDL_SCANCODE_UNKNOWN, 0},
+  };
+  for (const auto& [scancode, key] : expected) {
+    EXPECT_EQ(virtual_key(scancode), key) << SDL_GetScancodeName(scancode);
+  }
   for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
     const int key = virtual_key(static_cast<SDL_Scancode>(s));
     EXPECT_TRUE(key >= 0 && key <= 255) << "scancode " << s;
