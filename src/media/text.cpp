@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -89,7 +90,7 @@ void copy_coverage(const FT_Bitmap& grey, TPixmap& picture, int left, int top) {
     const unsigned char* from = bitmap_row(grey, row);
     std::uint8_t* to = picture.row(top + static_cast<int>(row)) + left;
     for (unsigned col = 0; col < grey.width; ++col) {
-      to[col] = static_cast<std::uint8_t>(from[col] * 255 / (levels - 1));
+      to[col] = static_cast<std::uint8_t>(std::min(from[col] * 255 / (levels - 1), 255));
     }
   }
 }
@@ -131,7 +132,10 @@ std::unique_ptr<TImageGlyph> make_truetype_glyph(const TFreeTypeFont& source, FT
   glyph->_w = static_cast<int>(rendered.width);
   glyph->_h = static_cast<int>(rendered.rows);
   // A damaged bitmap font can describe a glyph box and give no pixels for it.
-  if (glyph->_w == 0 || glyph->_h == 0 || !rendered.buffer) return glyph;
+  if (glyph->_w == 0 || glyph->_h == 0 || !rendered.buffer || glyph->_w > max_glyph_side ||
+      glyph->_h > max_glyph_side) {
+    return glyph;
+  }
 
   const int border = (source._style & font_smooth) ? 1 : 0;
   glyph->_x -= border;

@@ -11,6 +11,7 @@
 #include "media/headless.h"
 #include "media/image.h"
 #include "media/media.h"
+#include "media/text.h"
 
 namespace {
 
@@ -131,17 +132,43 @@ void draw_masked(const Pictures& pics, float y) {
   restore_draw_state();
 }
 
+// The TrueType font of the text row; none draws all of it in the built-in font.
+media::Font g_text_font;
+
+void draw_text(const Pictures&, float y) {
+  const float top = y - row_height / 2.0f;
+  media::SetImageFont(nullptr);
+  media::DrawText("Built-in 8x16: Hedgerow 0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", 20, top);
+  media::SetImageFont(g_text_font);
+  media::SetColor(255, 240, 120);
+  media::DrawText("English: Press any key to continue...", 20, top + 22);
+  media::SetColor(160, 220, 255);
+  media::DrawText("Русский: Нажмите любую клавишу...", 20, top + 46);
+  media::SetColor(255, 255, 255);
+  media::SetScale(2.0f, 2.0f);
+  media::DrawText("Ёжик Hedgehog", 20, top + 70);
+  media::SetScale(1.0f, 1.0f);
+  media::SetRotation(-12.0f);
+  media::SetAlpha(0.6f);
+  media::DrawText("turned and see-through", 640, top + 90);
+  restore_draw_state();
+  media::SetImageFont(nullptr);
+}
+
 using Row = void (*)(const Pictures&, float centre_y);
-const Row rows[] = {draw_rotations, draw_scales, draw_tints, draw_alphas, draw_masked};
+const Row rows[] = {draw_rotations, draw_scales, draw_tints, draw_alphas, draw_masked, draw_text};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string out = argc > 1 ? argv[1] : "frame-demo.png";
+  const std::string font = argc > 2 ? argv[2] : HEDGEROW_DEMO_FONT;
   media::HeadlessBackend& hb = media::use_headless();
   media::Graphics(1024, 768, 0, 0, 0);
   media::SetBlend(3);
 
+  g_text_font = media::LoadImageFont(font, 18, media::font_smooth);
+  if (!g_text_font) std::fprintf(stderr, "frame_demo: no font in %s, text in 8x16\n", font.c_str());
   Pictures pics{make_badge(), make_masked()};
   media::MidHandleImage(pics.badge);
   media::MidHandleImage(pics.masked);
