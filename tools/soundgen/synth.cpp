@@ -184,7 +184,7 @@ void render_note(const Patch& patch, const NoteEvent& note, Audio& out, bool wra
     double sample = first.next(step);
     if (patch.detune != 0.0) sample = 0.5 * (sample + second.next(step * detune_ratio));
     if (moving_cutoff) filter.set_cutoff(swept(patch.cutoff, patch.cutoff_to, length, t), rate);
-    sample = filter.process(sample) * envelope(patch, note.gate, t) * patch.gain * note.level;
+    sample = filter.process(sample) * envelope(patch, note.gate, t) * patch.gain;
     out.at(frame, 0) += static_cast<float>(sample * left);
     if (out.channels == 2) out.at(frame, 1) += static_cast<float>(sample * right);
   }

@@ -43,7 +43,6 @@ struct NoteEvent {
   double gate = 0.0;      // seconds held before the release starts
   double freq = 440.0;    // hertz at the start
   double freq_to = 0.0;   // hertz at the end of the sweep; 0 = steady
-  double level = 1.0;
 };
 
 // Drum hits and effects sound at the patch's own pitch: noise has none, others name it in freq.
