@@ -34,7 +34,8 @@ int read_whole(const std::string& source, const Line& line, const std::string& w
 }  // namespace
 
 SourceError::SourceError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(source + ":" + std::to_string(line) + ": " + message) {}
+    : std::runtime_error(source + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
+                         message) {}
 
 std::vector<Line> split_lines(const std::string& text) {
   std::vector<Line> lines;

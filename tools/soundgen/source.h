@@ -19,7 +19,7 @@ struct Line {
 // Blank and comment-only lines are left out.
 std::vector<Line> split_lines(const std::string& text);
 
-// Carries "<source>:<line>: <message>".
+// Carries "<source>:<line>: <message>"; line 0 is the source as a whole.
 class SourceError : public std::runtime_error {
  public:
   SourceError(const std::string& source, int line, const std::string& message);
