@@ -117,11 +117,12 @@ std::int32_t monotonic_ms() {
 class SdlBackend final : public Backend {
  public:
   SdlBackend() {
-    video_ok_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
-    if (!video_ok_) {
+    if (SDL_Init(SDL_INIT_EVENTS) != 0) {
       init_error_ = SDL_GetError();
       return;
     }
+    video_ok_ = init_video(init_error_);
+    if (!video_ok_) return;
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     detail::sdl_input_open();
   }
@@ -298,6 +299,20 @@ class SdlBackend final : public Backend {
   }
 
  private:
+  // A driver that shows something. Without one SDL would fall back to drawing off screen, and
+  // the game would run on unseen; the errors of each driver tried make the message instead.
+  static bool init_video(std::string& error) {
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      std::string name = SDL_GetVideoDriver(i);
+      if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, name.c_str());
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+      error += (error.empty() ? "" : "; ") + name + ": " + SDL_GetError();
+    }
+    error = "no X server or Wayland desktop could be reached (" + error + ")";
+    return false;
+  }
+
   static SDL_ScaleMode scale_mode(int flags) {
     return (flags & 2) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
   }
@@ -396,11 +411,9 @@ class SdlBackend final : public Backend {
     shut_down_ = true;
     detail::shutdown_sound();
     close_display();
-    if (video_ok_) {
-      detail::sdl_input_close();
-      SDL_Quit();
-      video_ok_ = false;
-    }
+    if (video_ok_) detail::sdl_input_close();
+    video_ok_ = false;
+    SDL_Quit();
   }
 
   bool video_ok_ = false;
