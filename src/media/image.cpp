@@ -3,6 +3,7 @@
 #include "media/image.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "media/files.h"
@@ -23,6 +24,9 @@ ImageSettings g_settings;
 constexpr std::streamoff max_file_bytes = 256 * 1024 * 1024;
 
 bool read_whole_file(const std::string& disk_path, std::vector<std::uint8_t>& bytes) {
+  // Only plain files: opening a named pipe would wait for a writer that never comes.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(disk_path, ec)) return false;
   std::ifstream in(disk_path, std::ios::binary | std::ios::ate);
   if (!in) return false;
   const std::streamoff size = in.tellg();

@@ -24,6 +24,7 @@ struct ErrorTrap {
 struct JpegJob {
   jpeg_decompress_struct cinfo{};
   ErrorTrap trap{};
+  jpeg_progress_mgr progress{};
   bool created = false;
   TPixmap pixmap;
 
@@ -51,6 +52,14 @@ void count_warning(j_common_ptr cinfo, int level) {
 
 void stay_quiet(j_common_ptr) {}
 
+// A progressive picture may carry thousands of tiny scans, each costing a pass over the whole
+// picture, so a small file could keep us busy for minutes; real pictures have about ten.
+constexpr int max_scans = 500;
+
+void limit_scans(j_common_ptr cinfo) {
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > max_scans) jump_back(cinfo);
+}
+
 bool choose_output(jpeg_decompress_struct& cinfo, PixelFormat& format) {
   if (cinfo.num_components == 1 && cinfo.jpeg_color_space == JCS_GRAYSCALE) {
     cinfo.out_color_space = JCS_GRAYSCALE;
@@ -75,6 +84,8 @@ bool run_jpeg(JpegJob& job, const std::uint8_t* data, std::size_t size) {
 
   jpeg_create_decompress(&job.cinfo);
   job.created = true;
+  job.progress.progress_monitor = limit_scans;
+  job.cinfo.progress = &job.progress;
   jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&job.cinfo, TRUE) != JPEG_HEADER_OK) return false;
   PixelFormat format;

@@ -259,6 +259,15 @@ TEST_F(ImageLoadTest, AbsurdSizesAreRefusedBeforeDecoding) {
   EXPECT_TRUE(load(with_jpeg_size(jpeg, 8, 8)));
 }
 
+TEST_F(ImageLoadTest, ProgressiveJpegWithEndlessScansIsRefused) {
+  Bytes grey(32 * 32);
+  for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<std::uint8_t>(i * 5);
+  Image few = load(test_support::encode_progressive_grey_jpeg(32, 32, grey, 5));  // 384 scans
+  ASSERT_TRUE(few);
+  EXPECT_NEAR(at(few, 3, 0).r, 15, 4);
+  EXPECT_FALSE(load(test_support::encode_progressive_grey_jpeg(32, 32, grey, 10)));  // 704
+}
+
 TEST_F(ImageLoadTest, NoneImagesAreHarmless) {
   EXPECT_EQ(media::ImageWidth(nullptr), 0);
   EXPECT_EQ(media::ImageHeight(nullptr), 0);

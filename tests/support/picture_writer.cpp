@@ -118,7 +118,10 @@ Bytes encode_png(int width, int height, int channels, const Bytes& pixels) {
   return encode_png(png_picture(width, height, by_channels[channels - 1], 8, pixels));
 }
 
-Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality) {
+namespace {
+
+Bytes compress_jpeg(int width, int height, int channels, const Bytes& pixels, int quality,
+                    const std::vector<jpeg_scan_info>& scans) {
   if (pixels.size() != static_cast<std::size_t>(width) * height * channels)
     throw std::invalid_argument("JPEG pixels do not match the picture's size");
   jpeg_compress_struct cinfo{};
@@ -134,6 +137,10 @@ Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int 
   cinfo.in_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
+  if (!scans.empty()) {
+    cinfo.scan_info = scans.data();
+    cinfo.num_scans = static_cast<int>(scans.size());
+  }
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(pixels.data()) +
@@ -145,6 +152,21 @@ Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int 
   Bytes out(buffer, buffer + size);
   std::free(buffer);
   return out;
+}
+
+}  // namespace
+
+Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality) {
+  return compress_jpeg(width, height, channels, pixels, quality, {});
+}
+
+Bytes encode_progressive_grey_jpeg(int width, int height, const Bytes& pixels, int steps) {
+  std::vector<jpeg_scan_info> scans;
+  for (int k = 0; k < 64; ++k) {
+    scans.push_back({1, {0}, k, k, 0, steps});
+    for (int al = steps - 1; al >= 0; --al) scans.push_back({1, {0}, k, k, al + 1, al});
+  }
+  return compress_jpeg(width, height, 1, pixels, 90, scans);
 }
 
 Bytes solid_pixels(int width, int height, const std::vector<unsigned char>& pixel) {

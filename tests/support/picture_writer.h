@@ -37,6 +37,10 @@ Bytes encode_png(int width, int height, int channels, const Bytes& pixels);
 // A JPEG of 1 (grey) or 3 (RGB) channels.
 Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality = 95);
 
+// A progressive grey JPEG that sends each of the 64 coefficients in steps + 1 scans of rising
+// precision (steps 0...10): 64 x (steps + 1) scans in all.
+Bytes encode_progressive_grey_jpeg(int width, int height, const Bytes& pixels, int steps);
+
 // A picture of one flat colour, for tests that only care about size or shape.
 Bytes solid_pixels(int width, int height, const std::vector<unsigned char>& pixel);
 
