@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -97,13 +98,6 @@ SDL_BlendMode sdl_blend(int blend) {
     default:
       return SDL_BLENDMODE_BLEND;
   }
-}
-
-// Where the back buffer sits in an area of the given size: as large as fits, centred.
-SDL_Rect letterbox(int area_w, int area_h, int w, int h) {
-  double scale = std::min(static_cast<double>(area_w) / w, static_cast<double>(area_h) / h);
-  int sw = static_cast<int>(w * scale), sh = static_cast<int>(h * scale);
-  return {(area_w - sw) / 2, (area_h - sh) / 2, sw, sh};
 }
 
 std::int32_t monotonic_ms() {
@@ -218,7 +212,8 @@ class SdlBackend final : public Backend {
     SDL_RenderClear(renderer_);
     int ow = 0, oh = 0;
     SDL_GetRendererOutputSize(renderer_, &ow, &oh);
-    SDL_Rect dst = letterbox(ow, oh, width_, height_);
+    detail::ShownArea shown = detail::letterbox(ow, oh, width_, height_);
+    SDL_Rect dst{shown.x, shown.y, shown.w, shown.h};
     SDL_RenderCopy(renderer_, target_, nullptr, &dst);
     SDL_RenderPresent(renderer_);
     SDL_SetRenderTarget(renderer_, target_);
@@ -393,12 +388,8 @@ class SdlBackend final : public Backend {
     if (!window_) return;
     int ww = 0, wh = 0;
     SDL_GetWindowSize(window_, &ww, &wh);
-    SDL_Rect box = letterbox(ww, wh, width_, height_);
-    if (box.w <= 0 || box.h <= 0) return;
-    x = std::clamp(static_cast<int>((x - box.x) * static_cast<double>(width_) / box.w), 0,
-                   width_ - 1);
-    y = std::clamp(static_cast<int>((y - box.y) * static_cast<double>(height_) / box.h), 0,
-                   height_ - 1);
+    detail::window_to_back_buffer(detail::letterbox(ww, wh, width_, height_), width_, height_, x,
+                                  y);
   }
 
   void reap_children() {
@@ -434,6 +425,22 @@ class SdlBackend final : public Backend {
 }  // namespace
 
 namespace detail {
+
+ShownArea letterbox(int area_w, int area_h, int w, int h) {
+  if (w <= 0 || h <= 0) return {0, 0, 0, 0};
+  double scale = std::min(static_cast<double>(area_w) / w, static_cast<double>(area_h) / h);
+  auto sw = static_cast<int>(w * scale), sh = static_cast<int>(h * scale);
+  return {(area_w - sw) / 2, (area_h - sh) / 2, sw, sh};
+}
+
+void window_to_back_buffer(const ShownArea& shown, int w, int h, int& x, int& y) {
+  if (shown.w <= 0 || shown.h <= 0) return;
+  double bx = std::floor((x - shown.x) * static_cast<double>(w) / shown.w);
+  double by = std::floor((y - shown.y) * static_cast<double>(h) / shown.h);
+  x = static_cast<int>(std::clamp(bx, 0.0, w - 1.0));
+  y = static_cast<int>(std::clamp(by, 0.0, h - 1.0));
+}
+
 std::unique_ptr<Backend> make_sdl_backend() {
   return std::make_unique<SdlBackend>();
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "media/display.h"
+#include "media/display_internal.h"
 #include "media/system.h"
 #include "support/headless_test.h"
 
@@ -394,4 +395,25 @@ TEST_F(HeadlessTest, RasterisingOffKeepsTheDrawLogOnly) {
   DrawRect(0, 0, 10, 10);
   EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
   EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
+
+TEST(Letterbox, TheBackBufferIsShownAsLargeAsFitsWithTheMouseMappedBack) {
+  using detail::letterbox;
+  auto same = [](detail::ShownArea a, detail::ShownArea b) {
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+  };
+  EXPECT_TRUE(same(letterbox(1024, 768, 1024, 768), {0, 0, 1024, 768}));
+  EXPECT_TRUE(same(letterbox(1280, 1024, 1024, 768), {0, 32, 1280, 960}));
+  EXPECT_TRUE(same(letterbox(1920, 1080, 1024, 768), {240, 0, 1440, 1080}));
+
+  detail::ShownArea shown = letterbox(1280, 1024, 1024, 768);
+  auto map = [&](int x, int y) {
+    detail::window_to_back_buffer(shown, 1024, 768, x, y);
+    return std::pair(x, y);
+  };
+  EXPECT_EQ(map(640, 512), std::pair(512, 384));
+  EXPECT_EQ(map(0, 32), std::pair(0, 0));
+  EXPECT_EQ(map(100, 5), std::pair(80, 0));  // the bar above the picture
+  EXPECT_EQ(map(1279, 991), std::pair(1023, 767));
+  EXPECT_EQ(map(1279, 1023), std::pair(1023, 767));
 }
