@@ -25,9 +25,9 @@ class ByteReader {
   bool u16(std::uint32_t& out) { return little_endian(2, out); }
   bool u32(std::uint32_t& out) { return little_endian(4, out); }
   // Skipping past the end is refused rather than wrapped, whatever size a chunk declares.
-  bool skip(std::size_t count) {
+  bool skip(std::uint64_t count) {
     if (count > remaining()) return false;
-    pos_ += count;
+    pos_ += static_cast<std::size_t>(count);
     return true;
   }
 
@@ -55,8 +55,8 @@ constexpr std::uint32_t pcm_tag = 1;
 constexpr std::uint32_t format_fields_size = 16;
 
 // RIFF pads a chunk of odd size to an even length; the pad byte is not counted in its size.
-std::size_t padded(std::uint32_t size) {
-  return static_cast<std::size_t>(size) + (size & 1);
+std::uint64_t padded(std::uint32_t size) {
+  return std::uint64_t{size} + (size & 1);
 }
 
 bool supported(std::uint32_t channels, std::uint32_t bits, std::uint32_t rate) {
