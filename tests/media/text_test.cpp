@@ -165,23 +165,19 @@ TEST_F(TextTest, TrueTypeFontDrawsEnglishAndRussian) {
   EXPECT_GT(box_of(spaced[1]).x0, box_of(packed[1]).x0);
   EXPECT_GE(box_of(packed[1]).x0, box_of(packed[0]).x1 - 2);  // borders may touch
 
+  // The line hangs from (x, y): a capital stands on the baseline, one ascender below y; its
+  // picture's bottom row is the smooth style's transparent border.
+  const auto h = quads_of("H", 100, 200);
+  ASSERT_EQ(h.size(), 1u);
+  const auto ascend = static_cast<float>(media::detail::font_metrics(*font).ascend);
+  EXPECT_FLOAT_EQ(box_of(h[0]).y1, 200.0f + ascend + 1.0f);
+  EXPECT_GE(box_of(h[0]).x0, 99.0f);
+  EXPECT_LT(box_of(h[0]).x0, 104.0f);
+
   // An emoji is two UTF-16 code units, neither of which the face maps: nothing, no movement.
   const auto with_emoji = quads_of("l\U0001F600l", 0, 0);
   ASSERT_EQ(with_emoji.size(), 2u);
   EXPECT_FLOAT_EQ(box_of(with_emoji[1]).x0, box_of(packed[1]).x0);
-}
-
-TEST_F(TextTest, TextLineHangsFromItsTopLeftCorner) {
-  media::Font font = media::LoadImageFont(game_font, 18, 0);
-  ASSERT_TRUE(font);
-  media::SetImageFont(font);
-  const auto h = quads_of("H", 100, 200);
-  ASSERT_EQ(h.size(), 1u);
-  // A capital stands on the baseline, which lies one ascender below the given y.
-  EXPECT_FLOAT_EQ(box_of(h[0]).y1,
-                  200.0f + static_cast<float>(media::detail::font_metrics(*font).ascend));
-  EXPECT_GE(box_of(h[0]).x0, 100.0f);
-  EXPECT_LT(box_of(h[0]).x0, 104.0f);
 }
 
 TEST_F(TextTest, SmoothStyleAddsATransparentBorderWithoutMovingTheLetter) {
