@@ -1,5 +1,6 @@
 // Loading pictures: the PNG and JPEG variants, the mask colour, damaged files, and drawing.
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -245,6 +246,8 @@ TEST_F(ImageLoadTest, DamagedOrForeignFilesGiveNone) {
   EXPECT_FALSE(load(text));
   scratch.write("folder/inside", text);
   EXPECT_FALSE(media::LoadImage("folder"));
+  ASSERT_EQ(::mkfifo("pipe.png", 0600), 0);
+  EXPECT_FALSE(media::LoadImage("pipe.png"));  // must not wait for a writer
 }
 
 TEST_F(ImageLoadTest, AbsurdSizesAreRefusedBeforeDecoding) {
