@@ -3,13 +3,17 @@
 #   - a window titled "Hedgerow" appears and covers the whole screen at (0, 0);
 #   - it shows black frames at about 60 per second;
 #   - a close request from the window manager ends it with status 0, and so does SIGTERM;
-#   - without an X server it stops with a message and a non-zero status.
-# Needs Xvfb, xdotool, a C compiler with the X11 headers; ImageMagick's `import` for the colour
-# check (skipped when missing). Usage: tools/xvfb-check/run.sh [path/to/hedgerow]
+#   - without an X server it stops with a message and a non-zero status;
+#   - a scene using every blend mode looks the same on the real back end as on the headless one.
+# Needs Xvfb, xdotool, a C compiler with the X11 headers; ImageMagick (`import`, `compare`) for
+# the picture checks (skipped when missing).
+# Usage: tools/xvfb-check/run.sh [build folder]   (default: build; targets hedgerow, backend_compare)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-game=${1:-$root/build/game/hedgerow}
+build=$(cd "${1:-$root/build}" && pwd)
+game=$build/game/hedgerow
+compare_tool=$build/tools/xvfb-check/backend_compare
 work=$(mktemp -d)
 failures=0
 xvfb_pid=""
@@ -117,6 +121,32 @@ if [ "$status" != 0 ] && [ "$status" != running ] && [ -n "$message" ]; then
   result pass "no X server: status $status, \"$message\""
 else
   result fail "no X server: status $status, \"$message\""
+fi
+
+# 4. The same scene on both back ends, compared pixel by pixel (edges may differ a little).
+if [ -x "$compare_tool" ] && command -v compare >/dev/null; then
+  "$compare_tool" headless "$work/headless.png"
+  "$compare_tool" sdl 2>"$work/run4.err" &
+  game_pid=$!
+  if find_window; then
+    sleep 1
+    geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/+\1+\2/p')
+    import -window root -crop "1024x768$geometry" +repage "$work/sdl.png"
+    differing=$(compare -metric AE -fuzz 4% "$work/headless.png" "$work/sdl.png" null: 2>&1)
+    if [ "${differing%%.*}" -lt 800 ] 2>/dev/null; then
+      result pass "the two back ends agree: $differing of 786432 pixels differ by more than 4%"
+    else
+      result fail "the back ends differ: $differing pixels (pictures kept in $build/xvfb-check)"
+      mkdir -p "$build/xvfb-check" && cp "$work/headless.png" "$work/sdl.png" "$build/xvfb-check/"
+    fi
+    "$work/wm_close" "$window"
+    wait_exit 5
+  else
+    result fail "backend_compare showed no window: $(cat "$work/run4.err")"
+  fi
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && game_pid=""
+else
+  echo "skip: no backend_compare in $build or no ImageMagick compare"
 fi
 
 echo "$failures check(s) failed"
