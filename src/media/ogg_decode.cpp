@@ -21,6 +21,7 @@ std::size_t read_memory(void* ptr, std::size_t size, std::size_t count, void* so
   auto* file = static_cast<MemoryFile*>(source);
   if (size == 0) return 0;
   std::size_t items = std::min(count, (file->size - file->pos) / size);
+  if (items == 0) return 0;  // an empty file may have no bytes to point at
   std::memcpy(ptr, file->data + file->pos, items * size);
   file->pos += items * size;
   return items;
