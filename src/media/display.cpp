@@ -104,25 +104,34 @@ Pacing pacing_for(int depth, int hertz) {
   return p;
 }
 
+// a + b and a - b on the millisecond clock, which wraps.
+std::int32_t clock_add(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+std::int32_t clock_diff(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
 // Sleeps until the next frame of the millisecond schedule. The odd milliseconds of 1000 / hertz
 // are spread over the second, and a late frame restarts the schedule rather than being made up.
 void pace_by_clock(Pacing& p) {
-  p.next_frame_time += p.frame_ms;
+  p.next_frame_time = clock_add(p.next_frame_time, p.frame_ms);
   p.accumulator += p.remainder_ms;
   if (p.accumulator >= p.hertz) {
     p.accumulator -= p.hertz;
-    p.next_frame_time += 1;
+    p.next_frame_time = clock_add(p.next_frame_time, 1);
   }
-  std::int32_t d = p.next_frame_time - MilliSecs();
+  std::int32_t d = clock_diff(p.next_frame_time, MilliSecs());
   if (d > 0) {
     Delay(d);
   } else {
-    p.next_frame_time -= d;
+    p.next_frame_time = clock_diff(p.next_frame_time, d);
   }
 }
 
 int oval_segments(float rx, float ry) {
   float sum = std::fabs(rx) + std::fabs(ry);
+  if (std::isnan(sum)) return 12;
   int n = sum < max_oval_segments ? static_cast<int>(sum) : static_cast<int>(max_oval_segments);
   return std::max(12, n) & ~3;
 }
@@ -241,7 +250,7 @@ Timer CreateTimer(float hertz) {
 namespace {
 
 int ticks_so_far(const TTimer& t) {
-  auto elapsed = static_cast<std::uint32_t>(MilliSecs()) - static_cast<std::uint32_t>(t.start_ms);
+  auto elapsed = static_cast<std::uint32_t>(clock_diff(MilliSecs(), t.start_ms));
   return static_cast<int>(elapsed / static_cast<std::uint32_t>(t.period_ms));
 }
 
@@ -255,9 +264,9 @@ int WaitTimer(const Timer& timer) {
   b.poll_events();
   t._ticks = ticks_so_far(t);
   while (t._ticks == t._wticks) {
-    auto next_tick = static_cast<std::int32_t>(static_cast<std::uint32_t>(t.start_ms) +
-                                               static_cast<std::uint32_t>(t._wticks + 1) *
-                                                   static_cast<std::uint32_t>(t.period_ms));
+    auto next_tick = clock_add(
+        t.start_ms, static_cast<std::int32_t>((static_cast<std::uint32_t>(t._wticks) + 1u) *
+                                              static_cast<std::uint32_t>(t.period_ms)));
     b.wait_events_until(next_tick);
     t._ticks = ticks_so_far(t);
   }
