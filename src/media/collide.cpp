@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 
 #include "media/image.h"
 
@@ -118,19 +120,38 @@ Span span_between(const Crossing& left, const Crossing& right) {
   return s;
 }
 
-// Samples the texel under the centre of pixel px.
-bool solid_at(const Quad& q, const Span& s, int px) {
-  if (!q.mask) return true;
-  const float offset = static_cast<float>(px - s.start) + 0.5f;
-  const float u = std::clamp(s.left.u + offset * s.du, 0.0f, 1.0f);
-  const float v = std::clamp(s.left.v + offset * s.dv, 0.0f, 1.0f);
-  const TPixmap& m = *q.mask;
-  const int col = std::min(static_cast<int>(u * static_cast<float>(m.width)), m.width - 1);
-  const int row = std::min(static_cast<int>(v * static_cast<float>(m.height)), m.height - 1);
-  const int bpp = bytes_per_pixel(m.format);
-  // The alpha byte is the last one of the pixel in both formats that have one.
-  return m.row(row)[col * bpp + bpp - 1] >= 128;
-}
+// Reads a quad's mask along one span: is the texel under the centre of a pixel solid?
+class SpanSampler {
+ public:
+  SpanSampler(const Quad& q, const Span& s) : span_(s) {
+    if (!q.mask) return;
+    const TPixmap& m = *q.mask;
+    // The alpha byte is the last one of the pixel in both formats that have one.
+    bpp_ = bytes_per_pixel(m.format);
+    alpha_ = m.pixels.data() + bpp_ - 1;
+    pitch_ = m.pitch;
+    width_ = static_cast<float>(m.width);
+    height_ = static_cast<float>(m.height);
+    last_col_ = m.width - 1;
+    last_row_ = m.height - 1;
+  }
+
+  bool solid(int px) const {
+    if (!alpha_) return true;
+    const float offset = static_cast<float>(px - span_.start) + 0.5f;
+    const float u = std::clamp(span_.left.u + offset * span_.du, 0.0f, 1.0f);
+    const float v = std::clamp(span_.left.v + offset * span_.dv, 0.0f, 1.0f);
+    const int col = std::min(static_cast<int>(u * width_), last_col_);
+    const int row = std::min(static_cast<int>(v * height_), last_row_);
+    return alpha_[static_cast<std::ptrdiff_t>(row) * pitch_ + col * bpp_] >= 128;
+  }
+
+ private:
+  Span span_;
+  const std::uint8_t* alpha_ = nullptr;  // none: solid everywhere
+  int bpp_ = 0, pitch_ = 0, last_col_ = 0, last_row_ = 0;
+  float width_ = 0.0f, height_ = 0.0f;
+};
 
 bool boxes_apart(const Quad& p, const Quad& q) {
   return p.maxx < q.minx || p.maxy < q.miny || p.minx > q.maxx || p.miny > q.maxy;
@@ -147,8 +168,10 @@ bool quads_collide(const Quad& p, const Quad& q) {
     const Span qs = span_between(ql, qr);
     const int from = std::max(ps.start, qs.start);
     const int to = std::min(ps.end, qs.end);
+    if (from >= to) continue;
+    const SpanSampler in_p(p, ps), in_q(q, qs);
     for (int px = from; px < to; ++px)
-      if (solid_at(p, ps, px) && solid_at(q, qs, px)) return true;
+      if (in_p.solid(px) && in_q.solid(px)) return true;
   }
   return false;
 }
