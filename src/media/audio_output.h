@@ -30,6 +30,7 @@ class OutputVoice {
 class OutputBuffer {
  public:
   virtual ~OutputBuffer() = default;
+  // None when the output can play no more voices at once.
   virtual std::unique_ptr<OutputVoice> make_voice() = 0;
 };
 

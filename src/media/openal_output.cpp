@@ -70,10 +70,9 @@ void fill(ALuint buffer, const AudioSample& sample) {
 
 class OpenALVoice final : public OutputVoice {
  public:
-  OpenALVoice(std::shared_ptr<Device> device, ALuint buffer) : device_(std::move(device)) {
-    alGetError();
-    alGenSources(1, &source_);
-    check("alGenSources");
+  // `source` is a new source playing nothing yet.
+  OpenALVoice(std::shared_ptr<Device> device, ALuint source, ALuint buffer)
+      : device_(std::move(device)), source_(source) {
     alSourcei(source_, AL_BUFFER, static_cast<ALint>(buffer));
     // Pan is a position beside the listener, so the source moves with the listener.
     alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
@@ -117,7 +116,7 @@ class OpenALVoice final : public OutputVoice {
 
  private:
   std::shared_ptr<Device> device_;
-  ALuint source_ = 0;
+  ALuint source_;
 };
 
 class OpenALBuffer final : public OutputBuffer {
@@ -134,8 +133,15 @@ class OpenALBuffer final : public OutputBuffer {
     if (device_->open()) alDeleteBuffers(1, &buffer_);
   }
 
+  // The device has a limited number of sources; when they are all in use the play is simply
+  // not heard, rather than the game ending for one sound too many.
   std::unique_ptr<OutputVoice> make_voice() override {
-    return std::make_unique<OpenALVoice>(device_, buffer_);
+    if (!device_->open()) return nullptr;
+    alGetError();
+    ALuint source = 0;
+    alGenSources(1, &source);
+    if (alGetError() != AL_NO_ERROR) return nullptr;
+    return std::make_unique<OpenALVoice>(device_, source, buffer_);
   }
 
  private:

@@ -112,21 +112,17 @@ std::optional<detail::AudioSample> decode(const std::vector<std::uint8_t>& bytes
   return detail::decode_ogg(bytes.data(), bytes.size());
 }
 
-Voice& free_voice(TSound& sound) {
-  for (auto& v : sound.voices) {
-    if (v->free()) return *v;
-  }
-  auto v = std::make_unique<Voice>();
-  v->output = sound.buffer->make_voice();
-  sound.voices.push_back(std::move(v));
-  return *sound.voices.back();
-}
-
-std::size_t index_of(const TSound& sound, const Voice& voice) {
+// Which voice of the sound is free, made if need be; none when every voice is busy and the
+// output can make no more.
+std::optional<std::size_t> free_voice(TSound& sound) {
   for (std::size_t i = 0; i < sound.voices.size(); ++i) {
-    if (sound.voices[i].get() == &voice) return i;
+    if (sound.voices[i]->free()) return i;
   }
-  return sound.voices.size();
+  std::unique_ptr<detail::OutputVoice> output = sound.buffer->make_voice();
+  if (!output) return std::nullopt;
+  sound.voices.push_back(std::make_unique<Voice>());
+  sound.voices.back()->output = std::move(output);
+  return sound.voices.size() - 1;
 }
 
 // Whatever the channel played stops; the sound starts from its beginning on a voice of its own.
@@ -134,9 +130,11 @@ void cue(TChannel& channel, const Sound& sound) {
   if (Voice* old = channel.held()) TChannel::stop(*old);
   channel.sound = nullptr;
   if (!sound || !sound->buffer) return;
-  Voice& v = free_voice(*sound);
+  std::optional<std::size_t> index = free_voice(*sound);
+  if (!index) return;
+  Voice& v = *sound->voices[*index];
   channel.sound = sound;
-  channel.voice = index_of(*sound, v);
+  channel.voice = *index;
   channel.claim = ++v.claim;
   channel.loop = sound->loop;
   v.output->rewind();

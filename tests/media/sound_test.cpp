@@ -153,17 +153,29 @@ TEST_F(Sound, DroppingAChannelFreesAPausedVoiceButLetsAPlayingOneFinish) {
 }
 
 // The real output, on OpenAL's null device, which mixes in real time without any hardware.
-TEST_F(Sound, OpenALOutputPlaysPausesAndFinishes) {
-  setenv("ALSOFT_DRIVERS", "null", 1);
-  detail::reset_sound_state(detail::BackendKind::sdl);
-  scratch.write("effect.wav", wav(8000, 1600));  // 0.2 s
-  media::Sound s = LoadSound("effect.wav", 0);
-  ASSERT_TRUE(s);
-  if (detail::sound_is_silent(s)) {
-    EXPECT_EQ(ChannelPlaying(PlaySound(s)), 0);
-    detail::shutdown_sound();
-    GTEST_SKIP() << "OpenAL could not open even its null device";
+class OpenALSound : public Sound {
+ protected:
+  void SetUp() override {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    detail::reset_sound_state(detail::BackendKind::sdl);
   }
+  void TearDown() override { detail::shutdown_sound(); }
+
+  // The sound, or none (with the silent output checked) when OpenAL has no device at all.
+  media::Sound load(const std::string& name, const Bytes& bytes, int flags) {
+    scratch.write(name, bytes);
+    media::Sound s = LoadSound(name, flags);
+    if (s && detail::sound_is_silent(s)) {
+      EXPECT_EQ(ChannelPlaying(PlaySound(s)), 0);
+      return nullptr;
+    }
+    return s;
+  }
+};
+
+TEST_F(OpenALSound, PlaysPausesAndFinishes) {
+  media::Sound s = load("effect.wav", wav(8000, 1600), 0);  // 0.2 s
+  if (!s) GTEST_SKIP() << "OpenAL could not open even its null device";
   Channel c = PlaySound(s);
   EXPECT_EQ(ChannelPlaying(c), 1);
   PauseChannel(c);
@@ -179,8 +191,22 @@ TEST_F(Sound, OpenALOutputPlaysPausesAndFinishes) {
   detail::shutdown_sound();
   EXPECT_EQ(ChannelPlaying(c), 0);
   PauseChannel(c);
-  c.reset();
-  s.reset();
+}
+
+TEST_F(OpenALSound, RunningOutOfSourcesSilencesOnlyTheExtraPlays) {
+  media::Sound s = load("loop.wav", wav(8000, 8000), sound_loop);
+  if (!s) GTEST_SKIP() << "OpenAL could not open even its null device";
+  std::vector<Channel> channels;
+  while (channels.size() < 5000) {
+    channels.push_back(PlaySound(s));
+    if (!ChannelPlaying(channels.back())) break;
+  }
+  ASSERT_LT(channels.size(), 5000u) << "the device never ran out of sources";
+  EXPECT_EQ(ChannelPlaying(channels.front()), 1);
+  // A voice given up is played again without needing another source.
+  PauseChannel(channels.front());
+  channels.front().reset();
+  EXPECT_EQ(ChannelPlaying(PlaySound(s)), 1);
 }
 
 }  // namespace
