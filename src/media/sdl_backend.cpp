@@ -108,6 +108,12 @@ std::int32_t monotonic_ms() {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms));
 }
 
+// From now until `deadline` on the wrapping clock.
+std::int32_t ms_until(std::int32_t deadline) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(deadline) -
+                                   static_cast<std::uint32_t>(monotonic_ms()));
+}
+
 class SdlBackend final : public Backend {
  public:
   SdlBackend() {
@@ -141,7 +147,7 @@ class SdlBackend final : public Backend {
 
   bool wait_events_until(std::int32_t deadline_ms) override {
     if (!video_ok_) {
-      delay(deadline_ms - millisecs());
+      delay(ms_until(deadline_ms));
       return false;
     }
     SDL_Event e;
@@ -150,8 +156,8 @@ class SdlBackend final : public Backend {
       take_in(e);
       came = true;
     }
-    for (std::int32_t left = deadline_ms - millisecs(); !came && left > 0;
-         left = deadline_ms - millisecs()) {
+    for (std::int32_t left = ms_until(deadline_ms); !came && left > 0;
+         left = ms_until(deadline_ms)) {
       if (SDL_WaitEventTimeout(&e, left)) {
         take_in(e);
         came = true;
@@ -183,6 +189,7 @@ class SdlBackend final : public Backend {
     height_ = mode.height;
     generation_ = detail::next_display_generation();
     SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);  // without a window manager nobody else gives it the keys
     int ww = 0, wh = 0;
     SDL_GetWindowSize(window_, &ww, &wh);
     SDL_WarpMouseInWindow(window_, ww / 2, wh / 2);
