@@ -4,7 +4,6 @@
 // scanned together row by row; the first pixel that is solid in both is a hit.
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -43,12 +42,13 @@ int trunc_int(float f) {
   return static_cast<int>(f);
 }
 
-float twice_signed_area(const Corner (&c)[4]) {
-  float sum = 0.0f;
-  for (int i = 0; i < 4; ++i) {
-    const Corner& a = c[i];
-    const Corner& b = c[(i + 1) % 4];
-    sum += a.x * b.y - b.x * a.y;
+// Measured from the first corner, so that far from the screen's origin the sign stays right.
+double twice_signed_area(const Corner (&c)[4]) {
+  double sum = 0.0;
+  for (int i = 1; i < 3; ++i) {
+    const double ax = c[i].x - c[0].x, ay = c[i].y - c[0].y;
+    const double bx = c[i + 1].x - c[0].x, by = c[i + 1].y - c[0].y;
+    sum += ax * by - bx * ay;
   }
   return sum;
 }
@@ -69,7 +69,7 @@ Quad build_quad(const TImage& image, int frame, int x, int y) {
     q.corner[i] = {l.x * m.ix + l.y * m.iy + tx, l.x * m.jx + l.y * m.jy + ty, l.u, l.v};
   }
   // Mirroring turns the corner order around; put it back so the rising edges are on the left.
-  if (twice_signed_area(q.corner) < 0.0f) std::reverse(std::begin(q.corner), std::end(q.corner));
+  if (twice_signed_area(q.corner) < 0.0) std::reverse(std::begin(q.corner), std::end(q.corner));
   q.minx = q.maxx = q.corner[0].x;
   q.miny = q.maxy = q.corner[0].y;
   for (const Corner& c : q.corner) {

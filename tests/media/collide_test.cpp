@@ -101,6 +101,8 @@ TEST_F(CollideTest, NegativeScaleMirrorsTheMask) {
   // Mirrored about x = 100: the solid half lies at x 90..99, the see-through half at 80..89.
   EXPECT_EQ(ImagesCollide(dot, 96, 5, 0, half, 100, 0, 0), 1);
   EXPECT_EQ(ImagesCollide(dot, 86, 5, 0, half, 100, 0, 0), 0);
+  // Far from the origin the mirrored corner order must still be recognised.
+  EXPECT_EQ(ImagesCollide(dot, 300096, 200005, 0, half, 300100, 200000, 0), 1);
   media::SetScale(1, -1);
   EXPECT_EQ(ImagesCollide(dot, 105, 96, 0, half, 100, 100, 0), 1);
   EXPECT_EQ(ImagesCollide(dot, 115, 96, 0, half, 100, 100, 0), 0);
