@@ -241,6 +241,9 @@ TEST_F(ImageLoadTest, DamagedOrForeignFilesGiveNone) {
   for (std::size_t i = bad_jpeg.size() / 2; i < bad_jpeg.size() - 2; ++i) bad_jpeg[i] = 0xFF;
   EXPECT_FALSE(load(bad_jpeg));
 
+  const Bytes cmyk = test_support::solid_pixels(8, 8, {0, 0, 0, 0});
+  EXPECT_FALSE(load(test_support::encode_jpeg(8, 8, 4, cmyk)));  // no printer's inks here
+
   const std::string words = "not a picture at all";
   const Bytes text(words.begin(), words.end());
   EXPECT_FALSE(load(text));

@@ -134,7 +134,7 @@ Bytes compress_jpeg(int width, int height, int channels, const Bytes& pixels, in
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
   cinfo.input_components = channels;
-  cinfo.in_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.in_color_space = channels == 1 ? JCS_GRAYSCALE : channels == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   if (!scans.empty()) {

@@ -34,7 +34,7 @@ Bytes encode_png(const PngPicture& picture);
 // 8-bit pictures from pixels in memory: 1 (grey), 2 (grey+alpha), 3 (RGB) or 4 (RGBA) channels.
 Bytes encode_png(int width, int height, int channels, const Bytes& pixels);
 
-// A JPEG of 1 (grey) or 3 (RGB) channels.
+// A JPEG of 1 (grey), 3 (RGB) or 4 (CMYK) channels.
 Bytes encode_jpeg(int width, int height, int channels, const Bytes& pixels, int quality = 95);
 
 // A progressive grey JPEG that sends each of the 64 coefficients in steps + 1 scans of rising
