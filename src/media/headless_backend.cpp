@@ -447,6 +447,9 @@ bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) 
   s_->hertz = mode.hertz > 0 ? mode.hertz : 60;
   s_->open = true;
   s_->generation = detail::next_display_generation();
+  // The pointer starts in the middle of a new display, as the real back end puts it there.
+  InputEvent centre{InputEvent::Type::mouse_move, 0, mode.width / 2, mode.height / 2};
+  s_->pending.insert(s_->pending.begin(), {true, 0, centre});
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "media/display.h"
 #include "media/display_internal.h"
+#include "media/input.h"
 #include "media/system.h"
 #include "support/headless_test.h"
 
@@ -92,6 +93,11 @@ TEST_F(Display, GraphicsStartsFromAFreshDrawStateAndClearsBothBuffersTwice) {
   EXPECT_EQ(draw_state().color_red, 255);
   EXPECT_EQ(draw_state().tform_rot, 0.0f);
   EXPECT_EQ(draw_state().blend_mode, 1);
+}
+
+TEST_F(Display, ThePointerStartsInTheMiddleOfANewDisplay) {
+  EXPECT_EQ(MouseX(), 512);
+  EXPECT_EQ(MouseY(), 384);
 }
 
 TEST_F(Display, ColourAndAlphaAreClampedNotWrapped) {
