@@ -259,6 +259,8 @@ class SdlBackend final : public Backend {
     vertices_.clear();
     for (int i = 0; i < count; ++i) {
       const Vertex& v = vertices[i];
+      // A shape at an impossible place is nothing SDL should have to convert to pixels.
+      if (!std::isfinite(v.x) || !std::isfinite(v.y)) return;
       vertices_.push_back({{v.x, v.y}, colour, {v.u, v.v}});
     }
     indices_.clear();

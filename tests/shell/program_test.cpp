@@ -69,3 +69,14 @@ TEST_F(Program, ACloseRequestWhileWaitingForTheTickEndsTheProgram) {
     EXPECT_EQ(e.status, 0);
   }
 }
+
+TEST_F(HeadlessTest, TheGameRunsFramesUntilItsWindowIsClosed) {
+  hb.inject_at_frame(12, {InputEvent::Type::close_requested});
+  try {
+    shell::run();
+  } catch (const ProgramEnded& e) {
+    EXPECT_EQ(e.status, 0);
+  }
+  EXPECT_EQ(hb.frames_presented(), 12);
+  EXPECT_EQ(hb.pending_events(), 0u);
+}
