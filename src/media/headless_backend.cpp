@@ -229,13 +229,22 @@ class Rasteriser {
       narrow_span(ea, lo, hi);
       narrow_span(eb, lo, hi);
       narrow_span(ec, lo, hi);
+      if (lo > hi) continue;
+      // The texture coordinates move by a fixed step per pixel along the row.
+      double start = lo + 0.5;
+      double wa0 = ea.at(start), wb0 = eb.at(start), wc0 = ec.at(start);
+      double u = (wa0 * a.u + wb0 * b.u + wc0 * c.u) * inv;
+      double v = (wa0 * a.v + wb0 * b.v + wc0 * c.v) * inv;
+      double du = (ea.at(start + 1) - wa0) * a.u + (eb.at(start + 1) - wb0) * b.u +
+                  (ec.at(start + 1) - wc0) * c.u;
+      double dv = (ea.at(start + 1) - wa0) * a.v + (eb.at(start + 1) - wb0) * b.v +
+                  (ec.at(start + 1) - wc0) * c.v;
+      du *= inv;
+      dv *= inv;
       std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
-      for (int x = lo; x <= hi; ++x) {
+      for (int x = lo; x <= hi; ++x, u += du, v += dv) {
         double cx = x + 0.5;
-        double wa = ea.at(cx), wb = eb.at(cx), wc = ec.at(cx);
-        if (!ea.inside(wa) || !eb.inside(wb) || !ec.inside(wc)) continue;
-        double u = (wa * a.u + wb * b.u + wc * c.u) * inv;
-        double v = (wa * a.v + wb * b.v + wc * c.v) * inv;
+        if (!ea.inside(ea.at(cx)) || !eb.inside(eb.at(cx)) || !ec.inside(ec.at(cx))) continue;
         shader.shade(row[x], u, v);
       }
     }
