@@ -1,6 +1,12 @@
 #pragma once
 // The headless back end: a virtual millisecond clock that moves only when the program waits,
 // input events injected by the caller, an offscreen 1024 x 768 frame, and a log of draw calls.
+//
+// The clock starts at 0 and moves only: by delay(ms); on a present that waits for the vertical
+// blank, to the next blank of the display's rate (60 Hz), the first t_k = floor(k * 1000 / 60)
+// strictly after now (16, 33, 50 ... 1000); and while waiting for events, to the next scripted
+// event or the deadline. Due events are delivered in the order they were injected. A new display
+// puts the pointer in its middle (a mouse_move delivered with the next events taken in).
 
 #include <cstdint>
 #include <optional>
