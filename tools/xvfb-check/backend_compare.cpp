@@ -1,8 +1,11 @@
 // Draws one scene that uses every blend mode, flat shapes, and pictures nearest and filtered,
 // turned and mirrored; on the headless back end it saves the frame as a PNG, on the real one it
-// shows it in a 1024 x 768 window until the window is closed. run.sh compares the two pictures.
+// shows it in a 1024 x 768 window until the window is closed, after making the renderer report
+// its textures lost a few frames in. run.sh compares the two pictures.
 //   backend_compare headless <out.png>
 //   backend_compare sdl
+#include <SDL2/SDL.h>
+
 #include <cstdio>
 #include <string>
 
@@ -51,6 +54,15 @@ void draw_scene(const TPixmap& picture, TextureSlot& nearest, TextureSlot& filte
   }
 }
 
+// As a driver does when the device was reset: the picture must come back the same.
+void lose_textures() {
+  SDL_Event e{};
+  e.type = SDL_RENDER_TARGETS_RESET;
+  SDL_PushEvent(&e);
+  e.type = SDL_RENDER_DEVICE_RESET;
+  SDL_PushEvent(&e);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,7 +83,8 @@ int main(int argc, char** argv) {
   use_sdl();
   Graphics(1024, 768, 0, 60, 0);
   Timer timer = CreateTimer(60);
-  for (;;) {  // until the window is closed
+  for (int frame = 0;; ++frame) {  // until the window is closed
+    if (frame == 10) lose_textures();
     draw_scene(picture, nearest, filtered);
     WaitTimer(timer);
     Flip(-1);
