@@ -87,8 +87,6 @@ struct HeadlessTexture final : Texture {
     int i = static_cast<int>(f);
     return f < i ? i - 1 : i;
   }
-
-  Rgba sample(double u, double v) const { return filtered ? bilinear(u, v) : nearest(u, v); }
 };
 
 std::unique_ptr<HeadlessTexture> texture_from(const TPixmap& pixmap, int flags) {
@@ -109,49 +107,42 @@ std::unique_ptr<HeadlessTexture> texture_from(const TPixmap& pixmap, int flags) 
   return t;
 }
 
-// What one draw call puts on a pixel: the texel (or flat colour) modulated by the drawing
-// colour, then blended into the back buffer.
-struct Shader {
+// Where a pixel's colour comes from: the drawing colour, or the texel modulated by it.
+struct FlatSource {
+  Rgba colour;
+  Rgba operator()(double, double) const { return colour; }
+};
+
+template <bool Filtered>
+struct TextureSource {
   const HeadlessTexture* texture;
   Rgba colour;
-  int blend;
-
-  Rgba source(double u, double v) const {
-    if (!texture) return colour;
-    Rgba t = texture->sample(u, v);
+  Rgba operator()(double u, double v) const {
+    Rgba t = Filtered ? texture->bilinear(u, v) : texture->nearest(u, v);
     return {mul255(t.r, colour.r), mul255(t.g, colour.g), mul255(t.b, colour.b),
             mul255(t.a, colour.a)};
   }
-
-  void shade(std::uint32_t& dst_pixel, double u, double v) const {
-    Rgba s = source(u, v);
-    Rgba d = unpack(dst_pixel);
-    switch (blend) {
-      case 1:
-        if (s.a >= 128) dst_pixel = pack_opaque(s.r, s.g, s.b);
-        break;
-      case 2:
-        dst_pixel = pack_opaque(s.r, s.g, s.b);
-        break;
-      case 3: {
-        if (s.a == 0) break;  // the clear parts of sprites, a good share of what is drawn
-        auto over = [&](int sc, int dc) { return (sc * s.a + dc * (255 - s.a) + 127) / 255; };
-        dst_pixel = pack_opaque(over(s.r, d.r), over(s.g, d.g), over(s.b, d.b));
-        break;
-      }
-      case 4: {
-        auto add = [&](int sc, int dc) { return std::min(255, dc + mul255(sc, s.a)); };
-        dst_pixel = pack_opaque(add(s.r, d.r), add(s.g, d.g), add(s.b, d.b));
-        break;
-      }
-      case 5:
-        dst_pixel = pack_opaque(mul255(d.r, s.r), mul255(d.g, s.g), mul255(d.b, s.b));
-        break;
-      default:
-        break;
-    }
-  }
 };
+
+// The five blend modes, each its own function so the pixel loop carries no choice.
+template <int Mode>
+void blend_pixel(std::uint32_t& dst, Rgba s) {
+  Rgba d = unpack(dst);
+  if constexpr (Mode == 1) {
+    if (s.a >= 128) dst = pack_opaque(s.r, s.g, s.b);
+  } else if constexpr (Mode == 2) {
+    dst = pack_opaque(s.r, s.g, s.b);
+  } else if constexpr (Mode == 3) {
+    if (s.a == 0) return;  // the clear parts of sprites, a good share of what is drawn
+    auto over = [&](int sc, int dc) { return (sc * s.a + dc * (255 - s.a) + 127) / 255; };
+    dst = pack_opaque(over(s.r, d.r), over(s.g, d.g), over(s.b, d.b));
+  } else if constexpr (Mode == 4) {
+    auto add = [&](int sc, int dc) { return std::min(255, dc + mul255(sc, s.a)); };
+    dst = pack_opaque(add(s.r, d.r), add(s.g, d.g), add(s.b, d.b));
+  } else {
+    dst = pack_opaque(mul255(d.r, s.r), mul255(d.g, s.g), mul255(d.b, s.b));
+  }
+}
 
 // One edge of a triangle as a linear function of the pixel centre: positive inside. Shared edges
 // are always evaluated from the same end, so two triangles meeting there see exactly opposite
@@ -208,7 +199,9 @@ class Rasteriser {
       : pixels_(pixels), width_(width), height_(height) {}
 
   // The triangle's corners go round clockwise on screen (y down) once put in order here.
-  void triangle(Vertex a, Vertex b, Vertex c, const Shader& shader) {
+  // `shade(pixel, u, v)` colours each pixel whose centre is inside.
+  template <class Shade>
+  void triangle(Vertex a, Vertex b, Vertex c, const Shade& shade) {
     double area = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
                   (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
     if (!std::isfinite(area) || area == 0) return;
@@ -245,7 +238,7 @@ class Rasteriser {
       for (int x = lo; x <= hi; ++x, u += du, v += dv) {
         double cx = x + 0.5;
         if (!ea.inside(ea.at(cx)) || !eb.inside(eb.at(cx)) || !ec.inside(ec.at(cx))) continue;
-        shader.shade(row[x], u, v);
+        shade(row[x], u, v);
       }
     }
   }
@@ -262,6 +255,38 @@ class Rasteriser {
   std::vector<std::uint32_t>& pixels_;
   int width_, height_;
 };
+
+// A quad or a convex fan, as triangles from its first corner.
+template <int Mode, class Source>
+void fill_triangles(Rasteriser& r, const Vertex* v, int count, const Source& source) {
+  auto shade = [&](std::uint32_t& dst, double tu, double tv) {
+    blend_pixel<Mode>(dst, source(tu, tv));
+  };
+  for (int i = 1; i + 1 < count; ++i) r.triangle(v[0], v[i], v[i + 1], shade);
+}
+
+template <class Source>
+void fill_polygon(Rasteriser& r, const Vertex* v, int count, int mode, const Source& source) {
+  switch (mode) {
+    case 1:
+      fill_triangles<1>(r, v, count, source);
+      break;
+    case 2:
+      fill_triangles<2>(r, v, count, source);
+      break;
+    case 3:
+      fill_triangles<3>(r, v, count, source);
+      break;
+    case 4:
+      fill_triangles<4>(r, v, count, source);
+      break;
+    case 5:
+      fill_triangles<5>(r, v, count, source);
+      break;
+    default:
+      break;
+  }
+}
 
 // a - b on the wrapping clock.
 std::int32_t ms_between(std::int32_t a, std::int32_t b) {
@@ -486,9 +511,15 @@ void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
                        texture ? texture->source : nullptr, params.argb, params.blend});
   if (!s_->rasterise) return;
 
-  Shader shader{texture, unpack(params.argb), params.blend};
   Rasteriser r(s_->back, s_->width, s_->height);
-  for (int i = 1; i + 1 < count; ++i) r.triangle(vertices[0], vertices[i], vertices[i + 1], shader);
+  Rgba colour = unpack(params.argb);
+  if (!texture) {
+    fill_polygon(r, vertices, count, params.blend, FlatSource{colour});
+  } else if (texture->filtered) {
+    fill_polygon(r, vertices, count, params.blend, TextureSource<true>{texture, colour});
+  } else {
+    fill_polygon(r, vertices, count, params.blend, TextureSource<false>{texture, colour});
+  }
 }
 
 std::unique_ptr<Texture> HeadlessBackend::create_texture(const TPixmap& pixmap, int flags) {
