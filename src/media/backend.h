@@ -1,7 +1,7 @@
 #pragma once
 // The narrow interface under the media layer. Two implementations: `sdl` (the real window,
-// renderer, events and controllers) and `headless` (virtual clock, scripted input, offscreen frame).
-// Everything above this interface is written once and behaves the same on both.
+// renderer, events and controllers) and `headless` (virtual clock, scripted input, offscreen
+// frame). Everything above this interface is written once and behaves the same on both.
 
 #include <cstdint>
 #include <memory>
@@ -44,14 +44,14 @@ struct DisplayMode {
 
 struct InputEvent {
   enum class Type {
-    key_down,      // code = virtual-key code 1...255
-    key_repeat,    // code = virtual-key code
-    key_up,        // code = virtual-key code
-    character,     // code = the character
-    mouse_down,    // code = button 1 left, 2 right, 3 middle
-    mouse_up,      // code = button
-    mouse_move,    // x, y in back-buffer pixels
-    wheel,         // code = wheel delta (120 per notch)
+    key_down,    // code = virtual-key code 1...255
+    key_repeat,  // code = virtual-key code
+    key_up,      // code = virtual-key code
+    character,   // code = the character
+    mouse_down,  // code = button 1 left, 2 right, 3 middle
+    mouse_up,    // code = button
+    mouse_move,  // x, y in back-buffer pixels
+    wheel,       // code = wheel delta (120 per notch)
     focus_lost,
     focus_gained,
     close_requested,

@@ -31,7 +31,9 @@ B& install(std::unique_ptr<B> b, detail::BackendKind kind) {
 
 }  // namespace
 
-void use_sdl() { install(detail::make_sdl_backend(), detail::BackendKind::sdl); }
+void use_sdl() {
+  install(detail::make_sdl_backend(), detail::BackendKind::sdl);
+}
 
 HeadlessBackend& use_headless() {
   return install(std::make_unique<HeadlessBackend>(), detail::BackendKind::headless);

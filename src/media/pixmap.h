@@ -1,5 +1,6 @@
 #pragma once
-// Decoded pixels, kept for a picture's whole life (collision reads them, textures are made from them).
+// Decoded pixels, kept for a picture's whole life (collision reads them, textures are made from
+// them).
 
 #include <cstdint>
 #include <vector>
@@ -15,9 +16,12 @@ enum class PixelFormat {
 
 inline int bytes_per_pixel(PixelFormat f) {
   switch (f) {
-    case PixelFormat::rgb8: return 3;
-    case PixelFormat::rgba8: return 4;
-    default: return 1;
+    case PixelFormat::rgb8:
+      return 3;
+    case PixelFormat::rgba8:
+      return 4;
+    default:
+      return 1;
   }
 }
 
@@ -30,11 +34,16 @@ struct TPixmap {
 
   TPixmap() = default;
   TPixmap(int w, int h, PixelFormat f)
-      : width(w), height(h), pitch(w * bytes_per_pixel(f)), format(f),
+      : width(w),
+        height(h),
+        pitch(w * bytes_per_pixel(f)),
+        format(f),
         pixels(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(h)) {}
 
   bool has_alpha() const { return format == PixelFormat::rgba8 || format == PixelFormat::alpha8; }
-  const std::uint8_t* row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * pitch; }
+  const std::uint8_t* row(int y) const {
+    return pixels.data() + static_cast<std::size_t>(y) * pitch;
+  }
   std::uint8_t* row(int y) { return pixels.data() + static_cast<std::size_t>(y) * pitch; }
 
   // The pixel as red, green, blue, alpha, whatever the format.
@@ -44,10 +53,14 @@ struct TPixmap {
   Rgba rgba(int x, int y) const {
     const std::uint8_t* p = row(y) + x * bytes_per_pixel(format);
     switch (format) {
-      case PixelFormat::grey8: return {p[0], p[0], p[0], 255};
-      case PixelFormat::rgb8: return {p[0], p[1], p[2], 255};
-      case PixelFormat::rgba8: return {p[0], p[1], p[2], p[3]};
-      case PixelFormat::alpha8: return {255, 255, 255, p[0]};
+      case PixelFormat::grey8:
+        return {p[0], p[0], p[0], 255};
+      case PixelFormat::rgb8:
+        return {p[0], p[1], p[2], 255};
+      case PixelFormat::rgba8:
+        return {p[0], p[1], p[2], p[3]};
+      case PixelFormat::alpha8:
+        return {255, 255, 255, p[0]};
     }
     return {0, 0, 0, 0};
   }

@@ -27,7 +27,8 @@ std::filesystem::path ScratchFolder::write(const std::string& name,
   std::filesystem::path full = path_ / name;
   std::filesystem::create_directories(full.parent_path());
   std::ofstream out(full, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return full;
 }
 
