@@ -36,8 +36,9 @@ std::uint32_t pack_opaque(int r, int g, int b) {
          static_cast<std::uint32_t>(b);
 }
 
+// a * b / 255 rounded, for colour channels 0...255 (unsigned: the division is cheaper).
 int mul255(int a, int b) {
-  return (a * b + 127) / 255;
+  return static_cast<int>(static_cast<unsigned>(a * b + 127) / 255u);
 }
 
 // A headless texture is the picture converted to ARGB once, plus the picture it came from.
@@ -60,17 +61,20 @@ struct HeadlessTexture final : Texture {
   Rgba bilinear(double u, double v) const {
     double fx = u * width - 0.5, fy = v * height - 0.5;
     int x0 = floor_index(fx), y0 = floor_index(fy);
-    double tx = std::clamp(fx - x0, 0.0, 1.0), ty = std::clamp(fy - y0, 0.0, 1.0);
+    // Weights in 256ths: whole-number arithmetic for the four channels.
+    auto wx = static_cast<unsigned>(std::clamp(fx - x0, 0.0, 1.0) * 256.0);
+    auto wy = static_cast<unsigned>(std::clamp(fy - y0, 0.0, 1.0) * 256.0);
     int xa = std::clamp(x0, 0, width - 1), xb = std::clamp(x0 + 1, 0, width - 1);
     int ya = std::clamp(y0, 0, height - 1), yb = std::clamp(y0 + 1, 0, height - 1);
-    Rgba p00 = unpack(texel(xa, ya)), p10 = unpack(texel(xb, ya));
-    Rgba p01 = unpack(texel(xa, yb)), p11 = unpack(texel(xb, yb));
-    auto mix = [&](int a, int b, int c, int d) {
-      double top = a + (b - a) * tx, bottom = c + (d - c) * tx;
-      return static_cast<int>(top + (bottom - top) * ty + 0.5);
+    std::uint32_t p00 = texel(xa, ya), p10 = texel(xb, ya);
+    std::uint32_t p01 = texel(xa, yb), p11 = texel(xb, yb);
+    auto mix = [&](int shift) {
+      auto channel = [&](std::uint32_t p) { return p >> shift & 0xFFu; };
+      unsigned top = channel(p00) * (256 - wx) + channel(p10) * wx;
+      unsigned bottom = channel(p01) * (256 - wx) + channel(p11) * wx;
+      return static_cast<int>((top * (256 - wy) + bottom * wy + 32768u) >> 16);
     };
-    return {mix(p00.r, p10.r, p01.r, p11.r), mix(p00.g, p10.g, p01.g, p11.g),
-            mix(p00.b, p10.b, p01.b, p11.b), mix(p00.a, p10.a, p01.a, p11.a)};
+    return {mix(16), mix(8), mix(0), mix(24)};
   }
 
   // The texel under position f (in texels), kept on the picture. Plain comparisons and a cast:
@@ -117,8 +121,11 @@ template <bool Filtered>
 struct TextureSource {
   const HeadlessTexture* texture;
   Rgba colour;
+  bool plain;  // drawn in opaque white, as nearly everything is: the texel as it is
+
   Rgba operator()(double u, double v) const {
     Rgba t = Filtered ? texture->bilinear(u, v) : texture->nearest(u, v);
+    if (plain) return t;
     return {mul255(t.r, colour.r), mul255(t.g, colour.g), mul255(t.b, colour.b),
             mul255(t.a, colour.a)};
   }
@@ -134,7 +141,9 @@ void blend_pixel(std::uint32_t& dst, Rgba s) {
     dst = pack_opaque(s.r, s.g, s.b);
   } else if constexpr (Mode == 3) {
     if (s.a == 0) return;  // the clear parts of sprites, a good share of what is drawn
-    auto over = [&](int sc, int dc) { return (sc * s.a + dc * (255 - s.a) + 127) / 255; };
+    auto over = [&](int sc, int dc) {
+      return static_cast<int>(static_cast<unsigned>(sc * s.a + dc * (255 - s.a) + 127) / 255u);
+    };
     dst = pack_opaque(over(s.r, d.r), over(s.g, d.g), over(s.b, d.b));
   } else if constexpr (Mode == 4) {
     auto add = [&](int sc, int dc) { return std::min(255, dc + mul255(sc, s.a)); };
@@ -175,23 +184,31 @@ struct Edge {
   Row row(double cy) const { return {dx * (cy - py) + dy * px, dy, sign, owns_zero}; }
 };
 
-// The pixels of a row that may lie inside an edge, a pixel wider on each side than exact; the
-// exact test is made per pixel.
-void narrow_span(const Edge::Row& e, int& lo, int& hi) {
-  double slope = e.sign * e.step;  // the edge value falls by this per pixel
-  double constant = e.sign * e.base;
-  if (slope == 0) {
-    if (!e.inside(constant)) hi = lo - 1;
-    return;
+// The pixels of a row worth testing, [lo, hi], a pixel wider on each side than exact, and within
+// them the ones certainly inside every edge, [inner_lo, inner_hi], a pixel narrower, which need
+// no test. Positions are pixel indices; the pixel centre of index i is at i + 0.5.
+struct Span {
+  double lo, hi, inner_lo, inner_hi;
+
+  void narrow(const Edge::Row& e) {
+    double slope = e.sign * e.step;  // the edge value falls by this per pixel
+    double constant = e.sign * e.base;
+    if (slope == 0) {
+      if (!e.inside(constant)) hi = lo - 1;
+      return;
+    }
+    double cross = constant / slope - 0.5;  // where the value crosses zero
+    if (std::isnan(cross)) {
+      inner_hi = inner_lo - 1;
+    } else if (slope > 0) {
+      hi = std::min(hi, std::floor(cross) + 1);
+      inner_hi = std::min(inner_hi, std::ceil(cross) - 2);
+    } else {
+      lo = std::max(lo, std::ceil(cross) - 1);
+      inner_lo = std::max(inner_lo, std::floor(cross) + 2);
+    }
   }
-  double cross = constant / slope - 0.5;  // where the value crosses zero, as a pixel index
-  if (!std::isfinite(cross)) return;
-  if (slope > 0) {
-    if (cross + 1 < hi) hi = static_cast<int>(std::max(std::floor(cross) + 1, lo - 1.0));
-  } else if (cross - 1 > lo) {
-    lo = static_cast<int>(std::min(std::ceil(cross) - 1, hi + 1.0));
-  }
-}
+};
 
 class Rasteriser {
  public:
@@ -218,11 +235,15 @@ class Rasteriser {
     for (int y = y0; y <= y1; ++y) {
       double cy = y + 0.5;
       Edge::Row ea = bc.row(cy), eb = ca.row(cy), ec = ab.row(cy);
-      int lo = x0, hi = x1;
-      narrow_span(ea, lo, hi);
-      narrow_span(eb, lo, hi);
-      narrow_span(ec, lo, hi);
-      if (lo > hi) continue;
+      Span span{static_cast<double>(x0), static_cast<double>(x1), static_cast<double>(x0),
+                static_cast<double>(x1)};
+      span.narrow(ea);
+      span.narrow(eb);
+      span.narrow(ec);
+      if (!(span.lo <= span.hi)) continue;
+      auto lo = static_cast<int>(span.lo), hi = static_cast<int>(span.hi);
+      auto inner_lo = static_cast<int>(std::clamp(span.inner_lo, span.lo, span.hi + 1));
+      auto inner_hi = static_cast<int>(std::clamp(span.inner_hi, span.lo - 1, span.hi));
       // The texture coordinates move by a fixed step per pixel along the row.
       double start = lo + 0.5;
       double wa0 = ea.at(start), wb0 = eb.at(start), wc0 = ec.at(start);
@@ -236,8 +257,10 @@ class Rasteriser {
       dv *= inv;
       std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
       for (int x = lo; x <= hi; ++x, u += du, v += dv) {
-        double cx = x + 0.5;
-        if (!ea.inside(ea.at(cx)) || !eb.inside(eb.at(cx)) || !ec.inside(ec.at(cx))) continue;
+        if (x < inner_lo || x > inner_hi) {
+          double cx = x + 0.5;
+          if (!ea.inside(ea.at(cx)) || !eb.inside(eb.at(cx)) || !ec.inside(ec.at(cx))) continue;
+        }
         shade(row[x], u, v);
       }
     }
@@ -513,12 +536,13 @@ void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
 
   Rasteriser r(s_->back, s_->width, s_->height);
   Rgba colour = unpack(params.argb);
+  bool plain = params.argb == 0xFFFFFFFFu;
   if (!texture) {
     fill_polygon(r, vertices, count, params.blend, FlatSource{colour});
   } else if (texture->filtered) {
-    fill_polygon(r, vertices, count, params.blend, TextureSource<true>{texture, colour});
+    fill_polygon(r, vertices, count, params.blend, TextureSource<true>{texture, colour, plain});
   } else {
-    fill_polygon(r, vertices, count, params.blend, TextureSource<false>{texture, colour});
+    fill_polygon(r, vertices, count, params.blend, TextureSource<false>{texture, colour, plain});
   }
 }
 
