@@ -213,6 +213,31 @@ TEST_F(Display, ShapesMeetingOnAnEdgeCoverEachPixelOnce) {
   EXPECT_EQ(count_back(rgb(100, 100, 100), 0, 0, 30, 20), 20 * 10);
 }
 
+TEST_F(Display, ATurnedGridOfCellsCoversExactlyWhatOneQuadOverItCovers) {
+  // Corners on whole pixels along slopes of 1/3, so many pixel centres lie exactly on edges.
+  auto corner = [](int i, int j) {
+    return Vertex{200.0f + 24 * i - 8 * j, 100.0f + 8 * i + 24 * j, 0, 0};
+  };
+  DrawParams add{nullptr, 0xFF646464u, 4};
+  for (int i = 0; i < 6; ++i)
+    for (int j = 0; j < 6; ++j) {
+      Vertex cell[4] = {corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1)};
+      hb.draw(cell, 4, Topology::quad, add);
+    }
+  std::vector<std::uint32_t> cells;
+  for (int y = 90; y < 300; ++y)
+    for (int x = 140; x < 360; ++x) cells.push_back(hb.back_buffer_pixel(x, y));
+
+  Cls();
+  Vertex whole[4] = {corner(0, 0), corner(6, 0), corner(6, 6), corner(0, 6)};
+  hb.draw(whole, 4, Topology::quad, add);
+  std::size_t k = 0;
+  for (int y = 90; y < 300; ++y)
+    for (int x = 140; x < 360; ++x)
+      ASSERT_EQ(cells[k++], hb.back_buffer_pixel(x, y)) << x << "," << y;
+  EXPECT_NEAR(count_back(rgb(100, 100, 100), 140, 90, 360, 300), 144 * 144 + 48 * 48, 200);
+}
+
 TEST_F(Display, PicturesAreModulatedAndSampledNearestOrFiltered) {
   TPixmap two = solid_pixmap(2, 1, 0, 0, 0, 255);
   two.pixels[4] = two.pixels[5] = two.pixels[6] = 200;  // black | light grey
