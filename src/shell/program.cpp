@@ -15,26 +15,22 @@ const media::Timer& frame_timer() {
 }
 
 void start_up() {
-  // 1. The menu's pictures, then the media catalogue, load here, before any display exists.
+  // The menu's pictures, then the media catalogue, load here, before any display exists.
 
-  // 2-3. A 1024 x 768 full-screen display at 60 Hz with one back buffer.
+  // A 1024 x 768 full-screen display at 60 Hz with one back buffer.
   media::SelectRenderer(2);
   media::Graphics(1024, 768, 32, 60, 0);
 
-  // 4.
   media::SeedRnd(media::MilliSecs());
-
-  // 5.
   load_startup_font();
 
-  // 6-7. Alpha blending stays in force for the whole run.
+  // Alpha blending stays in force for the whole run.
   g_frame_timer = media::CreateTimer(60);
   media::SetBlend(3);
 
-  // 8.
   run_splash_sequence(g_frame_timer);
 
-  // 9. The game manager is made here and reads the save file.
+  // The game manager is made here and reads the save file.
 }
 
 void run_frame(const std::function<int()>& update) {
