@@ -155,6 +155,8 @@ bool Graphics(int width, int height, int depth, int hertz, int /*flags*/) {
             " display: " + error);
   }
   g.open = true;
+  // What was pressed before the window existed belongs to nobody.
+  detail::flush_input();
   g.pacing = pacing_for(depth, hertz);
   g.state = fresh_state(width, height);
   g.applied_blend = g.state.blend_mode;

@@ -197,13 +197,17 @@ void deliver_event(const InputEvent& event) {
     case Type::focus_lost:
     case Type::focus_gained:
       // Keys released while another program had the focus never reach us: forget them all.
-      flush_keyboard();
-      flush_mouse();
+      flush_input();
       break;
     case Type::close_requested:
       // The window manager's close button (or Alt+F4) ends the game the way the menu's exit does.
       End();
   }
+}
+
+void flush_input() {
+  flush_keyboard();
+  flush_mouse();
 }
 
 void reset_input_state() {

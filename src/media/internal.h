@@ -20,6 +20,9 @@ void reset_text_state();
 void reset_input_state();
 void reset_sound_state(BackendKind kind);
 
+// Forgets held keys and buttons and their counted presses: a new display starts with none.
+void flush_input();
+
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();
 

@@ -100,6 +100,17 @@ TEST_F(Display, ThePointerStartsInTheMiddleOfANewDisplay) {
   EXPECT_EQ(MouseY(), 384);
 }
 
+TEST_F(Display, ANewDisplayForgetsKeysAndButtonsPressedBeforeIt) {
+  hb.inject_at_time(MilliSecs(), {InputEvent::Type::key_down, 32});
+  hb.inject_at_time(MilliSecs(), {InputEvent::Type::mouse_down, 1});
+  ASSERT_EQ(KeyDown(32), 1);
+
+  Graphics(1024, 768, 32, 60, 0);
+  EXPECT_EQ(KeyDown(32), 0);
+  EXPECT_EQ(KeyHit(32), 0);
+  EXPECT_EQ(MouseDown(1), 0);
+}
+
 TEST_F(Display, ColourAndAlphaAreClampedNotWrapped) {
   SetColor(300, -5, 128);
   SetAlpha(1.5f);
