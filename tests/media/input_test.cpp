@@ -118,6 +118,17 @@ TEST_F(InputTest, CloseRequestEndsTheProgram) {
   FAIL() << "close request ignored";
 }
 
+TEST_F(InputTest, CloseRequestEndsTheProgramWhileWaitingForAKey) {
+  hb.inject_at_time(hb.millisecs() + 500, event(Type::close_requested));
+  try {
+    WaitKey();
+  } catch (const ProgramEnded& e) {
+    EXPECT_EQ(e.status, 0);
+    return;
+  }
+  FAIL() << "close request ignored while waiting for a key";
+}
+
 TEST_F(InputTest, NoJoystickReadsZero) {
   EXPECT_EQ(JoyX(0), 0.0f);
   EXPECT_EQ(JoyDown(0, 0), 0);
