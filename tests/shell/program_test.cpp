@@ -51,32 +51,20 @@ TEST_F(Program, AFrameIsDrawnHeldForTheTickShownThenCleared) {
 
 TEST_F(Program, AnUpdateOfZeroEndsBeforeItsFrameIsShown) {
   int presented = hb.frames_presented();
-  try {
-    shell::run_frame([] { return 0; });
-    FAIL() << "the frame ran on";
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.status, 0);
-  }
+  EXPECT_EQ(test_support::program_end_status([] { shell::run_frame([] { return 0; }); }), 0)
+      << "the frame ran on";
   EXPECT_EQ(hb.frames_presented(), presented);
 }
 
 TEST_F(Program, ACloseRequestWhileWaitingForTheTickEndsTheProgram) {
   hb.inject_at_time(1240, {InputEvent::Type::close_requested});
-  try {
-    shell::run_frame(draw_a_square);
-    FAIL() << "the close request was swallowed";
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.status, 0);
-  }
+  EXPECT_EQ(test_support::program_end_status([] { shell::run_frame(draw_a_square); }), 0)
+      << "the close request was swallowed";
 }
 
 TEST_F(HeadlessTest, TheGameRunsFramesUntilItsWindowIsClosed) {
   hb.inject_at_frame(12, {InputEvent::Type::close_requested});
-  try {
-    shell::run();
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.status, 0);
-  }
+  EXPECT_EQ(test_support::program_end_status([] { shell::run(); }), 0);
   EXPECT_EQ(hb.frames_presented(), 12);
   EXPECT_EQ(hb.pending_events(), 0u);
 }

@@ -36,4 +36,13 @@ std::filesystem::path ScratchFolder::write(const std::string& name, const std::s
   return write(name, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+std::optional<int> program_end_status(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const media::ProgramEnded& e) {
+    return e.status;
+  }
+  return std::nullopt;
+}
+
 }  // namespace test_support

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,9 @@ class ScratchFolder {
   std::filesystem::path path_;
   std::filesystem::path previous_;
 };
+
+// Runs `body` and returns the status it ended the program with, or nothing if it returned.
+std::optional<int> program_end_status(const std::function<void()>& body);
 
 }  // namespace test_support
 
