@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "media/sound_decode.h"
+#include "media/decode/sound_decode.h"
 #include "support/ogg_writer.h"
 
 namespace {

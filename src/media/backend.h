@@ -12,6 +12,10 @@
 
 namespace media {
 
+namespace detail {
+class AudioOutput;
+}
+
 // A point of a shape on screen, with its texture coordinate (0...1 across the picture).
 struct Vertex {
   float x, y, u, v;
@@ -115,6 +119,9 @@ class Backend {
 
   // Game controllers: false when the port has no readable device.
   virtual bool read_joystick(int port, JoystickReading& reading) = 0;
+
+  // Where sounds are heard on this back end. Made at the first LoadSound.
+  virtual std::shared_ptr<detail::AudioOutput> make_audio_output() = 0;
 
   // Hands an address or file to the desktop's opener; does not wait.
   virtual void open_url(const std::string& url) = 0;

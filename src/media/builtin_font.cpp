@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "media/text_internal.h"
+#include "media/detail/text_internal.h"
 
 namespace media::detail {
 namespace {

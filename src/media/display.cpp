@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "media/display_internal.h"
-#include "media/internal.h"
+#include "media/detail/display_internal.h"
+#include "media/detail/internal.h"
 #include "media/system.h"
 
 namespace media {

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "media/internal.h"
+#include "media/detail/internal.h"
 
 namespace fs = std::filesystem;
 

@@ -71,6 +71,7 @@ class HeadlessBackend final : public Backend {
   std::unique_ptr<Texture> create_texture(const TPixmap& pixmap, int flags) override;
   int display_generation() const override;
   bool read_joystick(int port, JoystickReading& reading) override;
+  std::shared_ptr<detail::AudioOutput> make_audio_output() override;
   void open_url(const std::string& url) override;
   [[noreturn]] void end_program(int status) override;
   [[noreturn]] void fatal(const std::string& message) override;

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "media/decode/image_decode.h"
+#include "media/detail/internal.h"
 #include "media/files.h"
-#include "media/image_decode.h"
-#include "media/internal.h"
 
 namespace media {
 namespace {

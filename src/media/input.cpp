@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "media/internal.h"
+#include "media/detail/internal.h"
 #include "media/system.h"
 
 namespace media {

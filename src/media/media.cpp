@@ -1,15 +1,15 @@
 #include "media/media.h"
 
+#include "media/detail/internal.h"
 #include "media/headless.h"
-#include "media/internal.h"
 
 namespace media {
 namespace {
 
 std::unique_ptr<Backend> g_backend;
 
-void reset_modules(detail::BackendKind kind) {
-  detail::reset_sound_state(kind);
+void reset_modules() {
+  detail::reset_sound_state();
   detail::reset_text_state();
   detail::reset_image_state();
   detail::reset_display_state();
@@ -21,22 +21,22 @@ void reset_modules(detail::BackendKind kind) {
 // Modules may hold textures or voices of the old back end: they let go of them before it goes,
 // and start afresh on the new one. Reset functions never call backend().
 template <class B>
-B& install(std::unique_ptr<B> b, detail::BackendKind kind) {
+B& install(std::unique_ptr<B> b) {
   B& ref = *b;
-  reset_modules(kind);
+  reset_modules();
   g_backend = std::move(b);
-  reset_modules(kind);
+  reset_modules();
   return ref;
 }
 
 }  // namespace
 
 void use_sdl() {
-  install(detail::make_sdl_backend(), detail::BackendKind::sdl);
+  install(detail::make_sdl_backend());
 }
 
 HeadlessBackend& use_headless() {
-  return install(std::make_unique<HeadlessBackend>(), detail::BackendKind::headless);
+  return install(std::make_unique<HeadlessBackend>());
 }
 
 Backend& backend() {

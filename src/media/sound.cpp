@@ -7,10 +7,10 @@
 #include <fstream>
 #include <vector>
 
-#include "media/audio_output.h"
+#include "media/detail/audio_output.h"
+#include "media/detail/internal.h"
+#include "media/detail/sound_internal.h"
 #include "media/files.h"
-#include "media/internal.h"
-#include "media/sound_internal.h"
 
 namespace media {
 namespace {
@@ -74,7 +74,6 @@ struct TChannel {
 namespace {
 
 struct SoundState {
-  detail::BackendKind kind = detail::BackendKind::sdl;
   std::shared_ptr<detail::AudioOutput> output;
 };
 
@@ -83,17 +82,10 @@ SoundState& state() {
   return s;
 }
 
-std::shared_ptr<detail::AudioOutput> open_device_or_silence() {
-  if (auto device = detail::open_openal_output()) return device;
-  std::fputs("Hedgerow: no audio device could be opened; the game runs without sound\n", stderr);
-  return detail::make_silent_output();
-}
-
 detail::AudioOutput& output() {
   SoundState& s = state();
   if (!s.output) {
-    s.output = s.kind == detail::BackendKind::headless ? detail::make_virtual_time_output()
-                                                       : open_device_or_silence();
+    s.output = backend().make_audio_output();
   }
   return *s.output;
 }
@@ -191,9 +183,12 @@ void ResumeChannel(const Channel& channel) {
 
 namespace detail {
 
-void reset_sound_state(BackendKind kind) {
+void reset_sound_state() {
   state().output.reset();
-  state().kind = kind;
+}
+
+void use_audio_output(std::shared_ptr<AudioOutput> output) {
+  state().output = std::move(output);
 }
 
 void shutdown_sound() {

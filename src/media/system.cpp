@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "media/internal.h"
+#include "media/detail/internal.h"
 
 namespace media {
 namespace {

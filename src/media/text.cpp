@@ -11,11 +11,11 @@
 #include <iterator>
 #include <string_view>
 
+#include "media/detail/internal.h"
+#include "media/detail/text_internal.h"
 #include "media/display.h"
 #include "media/files.h"
 #include "media/image.h"
-#include "media/internal.h"
-#include "media/text_internal.h"
 
 namespace media {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/detail/text_internal.h"
 #include "media/display.h"
 #include "media/headless.h"
 #include "media/media.h"
 #include "media/text.h"
-#include "media/text_internal.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "media/image_decode.h"
+#include "media/decode/image_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::optional<media::TPixmap> picture = media::detail::decode_picture(data, size);

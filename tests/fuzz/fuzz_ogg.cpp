@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "media/sound_decode.h"
+#include "media/decode/sound_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto sample = media::detail::decode_ogg(data, size);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "media/detail/display_internal.h"
 #include "media/display.h"
-#include "media/display_internal.h"
 #include "media/input.h"
 #include "media/system.h"
 #include "support/headless_test.h"

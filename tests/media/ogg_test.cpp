@@ -6,8 +6,8 @@
 
 #include <cstring>
 
+#include "media/decode/sound_decode.h"
 #include "media/sound.h"
-#include "media/sound_decode.h"
 #include "support/headless_test.h"
 #include "support/ogg_writer.h"
 

@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "media/internal.h"
+#include "media/detail/audio_output.h"
+#include "media/detail/internal.h"
+#include "media/detail/sound_internal.h"
 #include "media/sound.h"
-#include "media/sound_internal.h"
 #include "support/headless_test.h"
 
 namespace {
@@ -157,7 +158,8 @@ class OpenALSound : public Sound {
  protected:
   void SetUp() override {
     setenv("ALSOFT_DRIVERS", "null", 1);
-    detail::reset_sound_state(detail::BackendKind::sdl);
+    std::shared_ptr<detail::AudioOutput> device = detail::open_openal_output();
+    detail::use_audio_output(device ? device : detail::make_silent_output());
   }
   void TearDown() override { detail::shutdown_sound(); }
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "media/detail/text_internal.h"
 #include "media/display.h"
 #include "media/headless.h"
 #include "media/text.h"
-#include "media/text_internal.h"
 #include "support/headless_test.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "media/decode/sound_decode.h"
 #include "media/sound.h"
-#include "media/sound_decode.h"
 #include "support/headless_test.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <iterator>
 #include <string>
 
+#include "media/detail/text_internal.h"
 #include "media/display.h"
 #include "media/headless.h"
 #include "media/image.h"
 #include "media/system.h"
-#include "media/text_internal.h"
 #include "shell/splash.h"
 #include "support/headless_test.h"
 #include "support/picture_writer.h"

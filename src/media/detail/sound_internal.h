@@ -1,11 +1,18 @@
 #pragma once
 // What tests and tools may ask of the sound module beyond the game's operations. Media-internal.
 
+#include <memory>
 #include <optional>
 
 #include "media/sound.h"
 
 namespace media::detail {
+
+class AudioOutput;
+
+// Sounds loaded from now on go to `output` instead of the back end's own (a test of the real
+// device on the headless back end).
+void use_audio_output(std::shared_ptr<AudioOutput> output);
 
 // How many voices the sound has made so far (each one was needed by a simultaneous play).
 int voice_count(const Sound& sound);

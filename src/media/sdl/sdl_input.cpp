@@ -1,4 +1,4 @@
-#include "media/sdl_input.h"
+#include "media/sdl/sdl_input.h"
 
 #include <array>
 #include <cmath>

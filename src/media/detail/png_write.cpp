@@ -1,4 +1,4 @@
-#include "media/png_write.h"
+#include "media/detail/png_write.h"
 
 #include <png.h>
 

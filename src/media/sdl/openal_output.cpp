@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "media/audio_output.h"
 #include "media/backend.h"
+#include "media/detail/audio_output.h"
 
 namespace media::detail {
 namespace {

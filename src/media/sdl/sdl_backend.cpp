@@ -13,9 +13,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "media/display_internal.h"
-#include "media/internal.h"
-#include "media/sdl_input.h"
+#include "media/detail/audio_output.h"
+#include "media/detail/display_internal.h"
+#include "media/detail/internal.h"
+#include "media/sdl/sdl_input.h"
 
 extern char** environ;
 
@@ -280,6 +281,13 @@ class SdlBackend final : public Backend {
 
   bool read_joystick(int port, JoystickReading& reading) override {
     return video_ok_ && detail::sdl_read_joystick(port, reading);
+  }
+
+  // The sound card through OpenAL; without one the game runs silent, after saying so once.
+  std::shared_ptr<detail::AudioOutput> make_audio_output() override {
+    if (auto device = detail::open_openal_output()) return device;
+    std::fputs("Hedgerow: no audio device could be opened; the game runs without sound\n", stderr);
+    return detail::make_silent_output();
   }
 
   void open_url(const std::string& url) override {

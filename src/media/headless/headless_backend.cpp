@@ -3,9 +3,10 @@
 #include <map>
 #include <tuple>
 
-#include "media/display_internal.h"
+#include "media/detail/audio_output.h"
+#include "media/detail/display_internal.h"
+#include "media/detail/png_write.h"
 #include "media/headless.h"
-#include "media/png_write.h"
 
 // The headless back end keeps a virtual clock that moves only when the program waits:
 //  - delay(ms) moves it by ms;
@@ -560,6 +561,11 @@ bool HeadlessBackend::read_joystick(int port, JoystickReading& reading) {
   if (it == s_->joysticks.end()) return false;
   reading = it->second;
   return true;
+}
+
+// Voices play out on the virtual clock.
+std::shared_ptr<detail::AudioOutput> HeadlessBackend::make_audio_output() {
+  return detail::make_virtual_time_output();
 }
 
 void HeadlessBackend::open_url(const std::string& url) {

@@ -10,7 +10,7 @@
 
 #include <csetjmp>
 
-#include "media/image_decode.h"
+#include "media/decode/image_decode.h"
 
 namespace media::detail {
 namespace {

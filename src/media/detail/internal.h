@@ -7,8 +7,6 @@
 
 namespace media::detail {
 
-enum class BackendKind { sdl, headless };
-
 std::unique_ptr<Backend> make_sdl_backend();
 
 // Each module puts its state back to the start of a run. Called when a back end is selected.
@@ -18,7 +16,7 @@ void reset_display_state();
 void reset_image_state();
 void reset_text_state();
 void reset_input_state();
-void reset_sound_state(BackendKind kind);
+void reset_sound_state();
 
 // Forgets held keys and buttons and their counted presses: a new display starts with none.
 void flush_input();

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "media/sound_decode.h"
+#include "media/decode/sound_decode.h"
 
 namespace media::detail {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "media/image_decode.h"
+#include "media/decode/image_decode.h"
 
 namespace media::detail {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "media/audio_output.h"
+#include "media/detail/audio_output.h"
 #include "media/system.h"
 
 namespace media::detail {

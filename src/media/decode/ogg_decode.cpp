@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "media/sound_decode.h"
+#include "media/decode/sound_decode.h"
 
 namespace media::detail {
 namespace {
