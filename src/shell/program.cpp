@@ -1,17 +1,13 @@
 #include "shell/program.h"
 
 #include "media/system.h"
+#include "shell/globals.h"
 #include "shell/splash.h"
 
 namespace shell {
-namespace {
-
-media::Timer g_frame_timer;
-
-}  // namespace
 
 const media::Timer& frame_timer() {
-  return g_frame_timer;
+  return globals().frame_timer;
 }
 
 void start_up() {
@@ -25,17 +21,17 @@ void start_up() {
   load_startup_font();
 
   // Alpha blending stays in force for the whole run.
-  g_frame_timer = media::CreateTimer(60);
+  globals().frame_timer = media::CreateTimer(60);
   media::SetBlend(3);
 
-  run_splash_sequence(g_frame_timer);
+  run_splash_sequence(frame_timer());
 
   // The game manager is made here and reads the save file.
 }
 
 void run_frame(const std::function<int()>& update) {
   if (update() == 0) media::End();
-  media::WaitTimer(g_frame_timer);
+  media::WaitTimer(frame_timer());
   media::Flip(-1);
   media::Cls();
 }

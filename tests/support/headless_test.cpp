@@ -5,6 +5,8 @@
 #include <atomic>
 #include <fstream>
 
+#include "shell/globals.h"
+
 namespace test_support {
 
 ScratchFolder::ScratchFolder() : previous_(std::filesystem::current_path()) {
@@ -46,3 +48,11 @@ std::optional<int> program_end_status(const std::function<void()>& body) {
 }
 
 }  // namespace test_support
+
+GameTest::GameTest() {
+  reset_globals();
+}
+
+GameTest::~GameTest() {
+  reset_globals();
+}

@@ -46,3 +46,11 @@ class HeadlessTest : public ::testing::Test {
   media::HeadlessBackend& hb = media::use_headless();
   test_support::ScratchFolder scratch;
 };
+
+// A headless media layer and a fresh program: no menu pictures, catalogue, timer or game manager
+// left over from another test, before or after.
+class GameTest : public HeadlessTest {
+ protected:
+  GameTest();
+  ~GameTest() override;
+};

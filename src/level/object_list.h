@@ -1,0 +1,102 @@
+#pragma once
+// The ordered lists a level's objects live in. Objects are shared by reference; a list keeps its
+// insertion order, appends at the end, removes an element by identity, and is walked one kind at
+// a time. Walks may remove any element (the one being visited or any other) and append new ones:
+// a removed element is never visited again but stays alive until the outermost walk of its list
+// has ended, and an appended one is visited later in the same walk.
+
+#include <cstddef>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+enum class ObjectKind {
+  player,
+  wall,
+  cloud,
+  flower,
+  bullet,
+  bonus,
+  obj,
+  script,
+  hedgehog,
+  stone,
+  saw
+};
+
+// The common base of every world object: it only tells the kinds apart.
+class TObject {
+ public:
+  explicit TObject(ObjectKind kind) : kind_(kind) {}
+  virtual ~TObject() = default;
+  TObject(const TObject&) = default;
+  TObject& operator=(const TObject&) = default;
+
+  ObjectKind kind() const { return kind_; }
+
+ private:
+  ObjectKind kind_;
+};
+
+class TList {
+ public:
+  void add_last(std::shared_ptr<TObject> object);
+  // Takes `object` out of the list; an object that is not in it is left alone.
+  void remove(const TObject* object);
+  bool contains(const TObject* object) const;
+  // The elements in the list now.
+  std::size_t count() const { return items_.size() - holes_; }
+
+  // Visits the elements of kind T in list order. `visit(T&)` may return bool: false ends the
+  // walk there.
+  template <class T, class Visit>
+  void each(Visit&& visit);
+  // Visits every element in list order, whatever its kind.
+  template <class Visit>
+  void each_object(Visit&& visit) const;
+
+ private:
+  class WalkGuard;
+  void compact();
+
+  std::vector<std::shared_ptr<TObject>> items_;  // removed elements leave an empty slot...
+  std::size_t holes_ = 0;                        // ...until no walk is under way
+  std::vector<std::shared_ptr<TObject>> removed_during_walk_;
+  int walks_ = 0;
+};
+
+class TList::WalkGuard {
+ public:
+  explicit WalkGuard(TList& list) : list_(list) { ++list_.walks_; }
+  ~WalkGuard() {
+    if (--list_.walks_ == 0) list_.compact();
+  }
+  WalkGuard(const WalkGuard&) = delete;
+  WalkGuard& operator=(const WalkGuard&) = delete;
+
+ private:
+  TList& list_;
+};
+
+template <class T, class Visit>
+void TList::each(Visit&& visit) {
+  WalkGuard guard(*this);
+  // By index: elements appended during the walk may move the storage.
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    TObject* object = items_[i].get();
+    if (!object || object->kind() != T::object_kind) continue;
+    T& element = static_cast<T&>(*object);
+    if constexpr (std::is_same_v<decltype(visit(element)), bool>) {
+      if (!visit(element)) return;
+    } else {
+      visit(element);
+    }
+  }
+}
+
+template <class Visit>
+void TList::each_object(Visit&& visit) const {
+  for (const std::shared_ptr<TObject>& object : items_) {
+    if (object) visit(*object);
+  }
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The pictures and sounds the level, play and flow-screen code draw and play, loaded once at
+// start-up and read by name afterwards. An entry whose file could not be loaded holds none; it
+// then draws and plays nothing.
+
+#include <array>
+
+#include "media/image.h"
+#include "media/sound.h"
+
+struct MediaCatalogue {
+  std::array<media::Image, 4> ground_images;
+  std::array<media::Image, 3> tree_images;
+  std::array<media::Image, 2> flowers_images;
+  std::array<media::Image, 2> grass_images;
+  std::array<media::Image, 2> stone_images;
+  std::array<media::Image, 2> saw_images;  // drawn centred
+  media::Image story_image;
+  media::Image stone_image;  // drawn centred
+  std::array<media::Image, 2> flower_images;
+  std::array<media::Image, 2> map_images;  // 0 the map, 1 the marker (drawn centred)
+  media::Image tutorial_image;
+  media::Image death_image;
+  media::Image life_big_image;
+  media::Image theend_image;
+  std::array<media::Image, 4> hedgehog_right_images;
+  std::array<media::Image, 4> hedgehog_left_images;
+  std::array<media::Sound, 3> sounds;  // 0 coin, 1 jump, 2 the level music
+  media::Sound world_sound;
+  media::Sound shot_sound;
+  media::Sound throw_sound;
+  std::array<media::Image, 2> bg_images;
+  std::array<media::Image, 2> hero_stay_right_images;
+  std::array<media::Image, 2> hero_stay_left_images;
+  std::array<media::Image, 4> hero_move_right_images;
+  media::Image hero_jump_right_image;
+  media::Image hero_jump_left_image;
+  media::Image hero_fall_right_image;
+  media::Image hero_fall_left_image;
+  std::array<media::Image, 4> hero_move_left_images;
+  media::Image level_complete_image;
+  media::Image level_complete_eng_image;
+  std::array<media::Image, 4> coin_images;
+  std::array<media::Image, 2> life_images;  // 0 the bar, 1 one life
+  media::Image pointer_image;               // the signpost placed in levels
+  std::array<media::Image, 5> cloud_images;
+};
+
+// Loads every entry, in its fixed order, into the program's catalogue.
+void load_catalogue();
