@@ -103,6 +103,10 @@ class Backend {
   virtual bool wait_events_until(std::int32_t deadline_ms) = 0;
   // Waits for at least one event however long it takes, then takes in every pending one.
   virtual void wait_events() = 0;
+  // Waits for input for at most `ms` milliseconds, taking in what comes, in a loop that polls
+  // until some input arrives. On headless, a wait with no scripted event left to come is
+  // starvation, as in wait_events.
+  virtual void wait_input(int ms) = 0;
 
   // Display. open_display returns false (with `error` set) when no display can be opened.
   virtual bool open_display(const DisplayMode& mode, std::string& error) = 0;

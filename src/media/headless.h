@@ -62,6 +62,7 @@ class HeadlessBackend final : public Backend {
   void poll_events() override;
   bool wait_events_until(std::int32_t deadline_ms) override;
   void wait_events() override;
+  void wait_input(int ms) override;
   bool open_display(const DisplayMode& mode, std::string& error) override;
   void close_display() override;
   void present(bool wait_vblank) override;

@@ -118,6 +118,10 @@ int KeyHit(int key) {
   return valid_key(key) ? take_hits(key) : 0;
 }
 
+void WaitInput(int ms) {
+  if (ms > 0) backend().wait_input(ms);
+}
+
 int WaitKey() {
   flush_keyboard();
   for (;;) {

@@ -57,6 +57,11 @@ void End() {
   std::abort();  // end_program never returns; g++ cannot see that through the virtual call
 }
 
+void Fail(const std::string& message) {
+  backend().fatal(message);
+  std::abort();
+}
+
 namespace detail {
 void reset_system_state() {
   g_state = kDefaultSeed;

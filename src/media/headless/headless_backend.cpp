@@ -495,6 +495,14 @@ void HeadlessBackend::wait_events() {
                      std::to_string(s_->now()) + " ms)");
 }
 
+void HeadlessBackend::wait_input(int ms) {
+  if (s_->pending.empty()) {
+    throw InputStarved("the program polls for input but no scripted event is left (clock at " +
+                       std::to_string(s_->now()) + " ms)");
+  }
+  wait_events_until(static_cast<std::int32_t>(s_->clock + static_cast<std::uint32_t>(ms)));
+}
+
 bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) {
   if (mode.width <= 0 || mode.height <= 0 || mode.width > max_display_side ||
       mode.height > max_display_side) {

@@ -175,6 +175,11 @@ class SdlBackend final : public Backend {
     poll_events();
   }
 
+  void wait_input(int ms) override {
+    wait_events_until(static_cast<std::int32_t>(static_cast<std::uint32_t>(monotonic_ms()) +
+                                                static_cast<std::uint32_t>(ms)));
+  }
+
   bool open_display(const DisplayMode& mode, std::string& error) override {
     if (!video_ok_) {
       error = init_error_;
