@@ -136,6 +136,20 @@ TEST_F(InputTest, WaitKeyWithNothingComingStarves) {
   EXPECT_THROW(WaitKey(), InputStarved);
 }
 
+TEST_F(InputTest, WaitInputSleepsAtMostItsTimeAndWakesForInput) {
+  hb.set_clock(1000);
+  hb.inject_at_time(1500, event(Type::key_down, kA));
+  WaitInput(1);
+  EXPECT_EQ(hb.millisecs(), 1001);
+  EXPECT_EQ(KeyDown(kA), 0);
+  WaitInput(800);
+  EXPECT_EQ(hb.millisecs(), 1500);
+  EXPECT_EQ(KeyDown(kA), 1);
+  // Only events by time can come while nothing is presented.
+  hb.inject_at_frame(hb.frames_presented() + 1, event(Type::key_down, kSpace));
+  EXPECT_THROW(WaitInput(1), InputStarved);
+}
+
 TEST_F(InputTest, CloseRequestEndsTheProgram) {
   now({event(Type::close_requested)});
   EXPECT_EQ(test_support::program_end_status([] { KeyDown(kLeft); }), 0) << "close request ignored";

@@ -549,12 +549,16 @@ void HeadlessBackend::wait_events() {
                      std::to_string(s_->now()) + " ms)");
 }
 
+// No frame is presented while a loop polls, so only events by time can still come.
 void HeadlessBackend::wait_input(int ms) {
-  if (s_->pending.empty()) {
-    throw InputStarved("the program polls for input but no scripted event is left (clock at " +
-                       std::to_string(s_->now()) + " ms)");
+  if (s_->deliver_due()) return;
+  if (s_->by_time.empty()) {
+    throw InputStarved("the program polls for input but no scripted event by time is left (" +
+                       std::to_string(s_->by_frame.size()) +
+                       " waiting for later frames, clock at " + std::to_string(s_->now()) + " ms)");
   }
-  wait_events_until(static_cast<std::int32_t>(s_->clock + static_cast<std::uint32_t>(ms)));
+  const std::int64_t deadline = s_->clock + ms;
+  if (!s_->jump_to_next_timed(deadline)) s_->clock = deadline;
 }
 
 bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) {
