@@ -18,8 +18,8 @@ void SDL_RenderPresent(void* renderer) {
   static int reported;
   if (!real) {
     real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    read_pixels = (int (*)(void*, const Rect*, unsigned, void*, int))dlsym(
-        RTLD_DEFAULT, "SDL_RenderReadPixels");
+    read_pixels = (int (*)(void*, const Rect*, unsigned, void*, int))dlsym(RTLD_DEFAULT,
+                                                                           "SDL_RenderReadPixels");
   }
   if (!reported && read_pixels) {
     int w = 0, h = 0;
@@ -31,7 +31,8 @@ void SDL_RenderPresent(void* renderer) {
     if (read_pixels(renderer, &middle, ARGB8888, &pixel, 4) == 0 && (pixel & 0xFFFFFFu) != 0) {
       struct timespec ts;
       clock_gettime(CLOCK_REALTIME, &ts);
-      fprintf(stderr, "first lit frame at %lld\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec);
+      fprintf(stderr, "first lit frame at %lld\n",
+              (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec);
       reported = 1;
     }
   }
