@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 #include <vector>
 
@@ -152,6 +153,12 @@ int FileType(const std::string& path) {
   if (S_ISREG(st.st_mode)) return 1;
   if (S_ISDIR(st.st_mode)) return 2;
   return 0;
+}
+
+int FileSize(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(map_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return static_cast<int>(std::min<off_t>(st.st_size, std::numeric_limits<int>::max()));
 }
 
 Stream OpenFile(const std::string& path, int readable, int writeable) {

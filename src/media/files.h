@@ -12,6 +12,8 @@ struct TStream;
 using Stream = std::shared_ptr<TStream>;
 
 int FileType(const std::string& path);  // 0 nothing, 1 file, 2 folder
+// The bytes in a file (at most the largest int); 0 for a folder or nothing.
+int FileSize(const std::string& path);
 Stream OpenFile(const std::string& path, int readable, int writeable);
 int Eof(const Stream& stream);
 int ReadInt(const Stream& stream);

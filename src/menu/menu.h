@@ -2,7 +2,10 @@
 // The main menu: the only screen worked with the mouse.
 
 #include <array>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "media/image.h"
 
@@ -20,7 +23,21 @@ struct MenuPictures {
   media::Image logo_na_image;  // the logo elsewhere
 };
 
-// Loads the menu's pictures into the program's menu pictures.
+// One group of the menu's pictures loaded at start-up: the colour that is see-through in them,
+// where they are kept, and their files (file n goes into element n - 1).
+struct MenuPictureEntry {
+  std::string_view name;
+  std::array<int, 3> mask;
+  std::span<media::Image> (*slots)(MenuPictures&);
+  std::vector<std::string_view> files;
+};
+
+// The groups in loading order: the screens, items and flags first, in which only (1, 1, 1) is
+// see-through so that their black stays black, then the others with white.
+const std::vector<MenuPictureEntry>& menu_picture_entries();
+
+// Loads the menu's pictures into the program's menu pictures with the default image flags (3,
+// before the catalogue changes them); leaves white as the mask colour.
 void load_menu_pictures();
 
 class TMenu {

@@ -4,6 +4,10 @@
 // then draws and plays nothing.
 
 #include <array>
+#include <span>
+#include <string_view>
+#include <variant>
+#include <vector>
 
 #include "media/image.h"
 #include "media/sound.h"
@@ -46,5 +50,27 @@ struct MediaCatalogue {
   std::array<media::Image, 5> cloud_images;
 };
 
-// Loads every entry, in its fixed order, into the program's catalogue.
+// One file of an entry: its path as the game spells it, and the flags it is loaded with
+// (LoadImage's, -1 for the default flags; LoadSound's, 1 for a sound that loops).
+struct CatalogueFile {
+  std::string_view path;
+  int flags = -1;
+};
+
+// Where an entry's pictures or sounds are kept in the catalogue: one element per file.
+using PictureSlots = std::span<media::Image> (*)(MediaCatalogue&);
+using SoundSlots = std::span<media::Sound> (*)(MediaCatalogue&);
+
+struct CatalogueEntry {
+  std::string_view name;
+  std::variant<PictureSlots, SoundSlots> slots;
+  std::vector<CatalogueFile> files;  // file n goes into element n - 1
+};
+
+// Every entry, in loading order.
+const std::vector<CatalogueEntry>& catalogue_entries();
+
+// Loads every entry, in its fixed order, into the program's catalogue, with the default image
+// flags set to 11 first (they stay so for every picture loaded later). The saws, the thrown
+// stone and the map's marker are drawn about their centre.
 void load_catalogue();

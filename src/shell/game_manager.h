@@ -13,10 +13,14 @@ class TGameManager {
 
   // One frame of the current screen; always 1 (the program goes on).
   int update();
-  // Reads the save file into the game; always 0.
+  // Reads the save file into the game; always 0. The file is only read, never written: a file
+  // that is missing, unreadable or too short for both values leaves both at 0.
   int load_data();
 
   std::unique_ptr<TMenu> _menu;
   std::unique_ptr<TGame> _game;
   int _state = 0;  // 0 the menu, 1 play
+
+ private:
+  void start_game();
 };

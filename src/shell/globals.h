@@ -3,6 +3,8 @@
 // (every test starts from a fresh program).
 
 #include <memory>
+#include <set>
+#include <string>
 
 #include "media/display.h"
 #include "menu/menu.h"
@@ -20,6 +22,7 @@ struct Globals {
   MediaCatalogue catalogue;
   media::Timer frame_timer;  // the 60 Hz timer every loop of the game waits on
   std::unique_ptr<TGameManager> manager;
+  std::set<std::string> reported_missing;  // files already named as not loadable
 };
 
 Globals& globals();

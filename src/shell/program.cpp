@@ -1,6 +1,9 @@
 #include "shell/program.h"
 
 #include "media/system.h"
+#include "menu/menu.h"
+#include "shell/catalogue.h"
+#include "shell/game_manager.h"
 #include "shell/globals.h"
 #include "shell/splash.h"
 
@@ -11,7 +14,10 @@ const media::Timer& frame_timer() {
 }
 
 void start_up() {
-  // The menu's pictures, then the media catalogue, load here, before any display exists.
+  // Every picture and sound loads before any display exists: the menu's with the first default
+  // image flags, then the catalogue, which changes them.
+  load_menu_pictures();
+  load_catalogue();
 
   // A 1024 x 768 full-screen display at 60 Hz with one back buffer.
   media::SelectRenderer(2);
@@ -26,7 +32,8 @@ void start_up() {
 
   run_splash_sequence(frame_timer());
 
-  // The game manager is made here and reads the save file.
+  globals().manager = std::make_unique<TGameManager>();
+  globals().manager->load_data();
 }
 
 void run_frame(const std::function<int()>& update) {
@@ -38,9 +45,8 @@ void run_frame(const std::function<int()>& update) {
 
 void run() {
   start_up();
-  // Until the game manager takes over, every frame stays empty.
-  auto empty_frame = [] { return 1; };
-  for (;;) run_frame(empty_frame);
+  auto manager_frame = [] { return globals().manager->update(); };
+  for (;;) run_frame(manager_frame);
 }
 
 }  // namespace shell

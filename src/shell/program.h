@@ -11,7 +11,8 @@ namespace shell {
 const media::Timer& frame_timer();
 
 // Everything before the first frame, in its fixed order: loads, the display, the random seed,
-// the start-up font, the frame timer and alpha blending, the splash screens.
+// the start-up font, the frame timer and alpha blending, the splash screens, and the game
+// manager, which reads the save file.
 void start_up();
 
 // One pass of the main loop: `update` draws the frame into the back buffer and returns 0 to end
@@ -19,7 +20,8 @@ void start_up();
 // shown, and the back buffer cleared for the next one.
 void run_frame(const std::function<int()>& update);
 
-// start_up, then frames until the program ends.
+// start_up, then one frame of the game manager's current screen per pass until the program
+// ends.
 [[noreturn]] void run();
 
 }  // namespace shell

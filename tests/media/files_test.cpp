@@ -68,6 +68,16 @@ TEST_F(FilesTest, GamePathsFindTheLowerCaseTree) {
   EXPECT_EQ(map_path(cwd() + "/DATA/graphics"), cwd() + "/data/graphics");
 }
 
+TEST_F(FilesTest, FileSizeCountsTheBytesOfFilesOnly) {
+  scratch.write("data/save.dat", Bytes{1, 2, 3, 4, 5, 6, 7});
+  scratch.write("empty.dat", std::string());
+  EXPECT_EQ(FileSize("Data\\Save.dat"), 7);
+  EXPECT_EQ(FileSize("empty.dat"), 0);
+  EXPECT_EQ(FileSize("data"), 0);
+  EXPECT_EQ(FileSize("missing.dat"), 0);
+  EXPECT_EQ(FileSize(""), 0);
+}
+
 TEST_F(FilesTest, ExactSpellingWinsOverAnotherCase) {
   scratch.write("Fonts/a.ttf", "upper");
   scratch.write("fonts/a.ttf", "lower");
