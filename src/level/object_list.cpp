@@ -3,7 +3,9 @@
 #include <algorithm>
 
 void TList::add_last(std::shared_ptr<TObject> object) {
-  if (object) items_.push_back(std::move(object));
+  if (!object) return;
+  items_.push_back(std::move(object));
+  ++revision_;
 }
 
 void TList::remove(const TObject* object) {
@@ -12,6 +14,7 @@ void TList::remove(const TObject* object) {
     return item.get() == object;
   });
   if (it == items_.end()) return;
+  ++revision_;
   if (walks_ == 0) {
     items_.erase(it);
     return;

@@ -6,6 +6,7 @@
 // has ended, and an appended one is visited later in the same walk.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -46,6 +47,9 @@ class TList {
   bool contains(const TObject* object) const;
   // The elements in the list now.
   std::size_t count() const { return items_.size() - holes_; }
+  // Goes up with every append and every removal, so that what is derived from the list (an
+  // index of where its walls stand) can tell whether it is still up to date.
+  std::uint64_t revision() const { return revision_; }
 
   // Visits the elements of kind T in list order. `visit(T&)` may return bool: false ends the
   // walk there.
@@ -63,6 +67,7 @@ class TList {
   std::size_t holes_ = 0;                        // ...until no walk is under way
   std::vector<std::shared_ptr<TObject>> removed_during_walk_;
   int walks_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 class TList::WalkGuard {
