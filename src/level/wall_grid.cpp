@@ -10,6 +10,8 @@ namespace {
 // side doubles from one ground block until the walls' extent fits.
 constexpr std::int64_t cells_per_wall = 4;
 constexpr std::int64_t least_cells = 4096;
+constexpr int cell_shift = 6;  // cells start as wide as a ground block
+static_assert(1 << cell_shift == cell_size);
 
 }  // namespace
 
@@ -45,15 +47,15 @@ void WallGrid::build() {
   }
   const std::int64_t most_cells =
       std::max(least_cells, cells_per_wall * static_cast<std::int64_t>(squares_.size()));
-  for (cell_ = cell_size;; cell_ *= 2) {
-    cols_ = (right - left_) / cell_ + 1;
-    rows_ = (bottom - top_) / cell_ + 1;
+  for (shift_ = cell_shift;; ++shift_) {
+    cols_ = ((right - left_) >> shift_) + 1;
+    rows_ = ((bottom - top_) >> shift_) + 1;
     if (cols_ * rows_ <= most_cells) break;
   }
 
   // Counted, then placed: each cell's positions come out in list order.
   auto cell_of = [&](const Box& s) {
-    return static_cast<std::size_t>((s.y - top_) / cell_ * cols_ + (s.x - left_) / cell_);
+    return static_cast<std::size_t>(((s.y - top_) >> shift_) * cols_ + ((s.x - left_) >> shift_));
   };
   cell_start_.assign(static_cast<std::size_t>(cols_ * rows_) + 1, 0);
   for (const Box& s : squares_) ++cell_start_[cell_of(s) + 1];
@@ -71,10 +73,10 @@ WallGrid::CellRange WallGrid::cells_touching(const Box& b) const {
   const std::int64_t x0 = std::int64_t{b.x} - cell_size, x1 = std::int64_t{b.x} + b.w;
   const std::int64_t y0 = std::int64_t{b.y} - cell_size, y1 = std::int64_t{b.y} + b.h;
   auto first = [&](std::int64_t v, std::int64_t origin) {
-    return v <= origin ? 0 : (v - origin) / cell_;
+    return v <= origin ? 0 : (v - origin) >> shift_;
   };
   auto last = [&](std::int64_t v, std::int64_t origin, std::int64_t count) {
-    return v < origin ? -1 : std::min(count - 1, (v - origin) / cell_);
+    return v < origin ? -1 : std::min(count - 1, (v - origin) >> shift_);
   };
   return {first(x0, left_), last(x1, left_, cols_), first(y0, top_), last(y1, top_, rows_)};
 }

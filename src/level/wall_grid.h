@@ -44,7 +44,8 @@ class WallGrid {
   std::uint64_t revision_ = 0;
   std::vector<TWall*> walls_;  // in list order
   std::vector<Box> squares_;   // walls_[i]'s square
-  std::int64_t left_ = 0, top_ = 0, cell_ = 64, cols_ = 0, rows_ = 0;
+  std::int64_t left_ = 0, top_ = 0, cols_ = 0, rows_ = 0;
+  int shift_ = 6;                // a cell's side is 1 << shift_
   std::vector<int> cell_start_;  // cell c holds cell_items_[cell_start_[c] .. cell_start_[c + 1])
   std::vector<int> cell_items_;  // list positions, ascending within each cell
   std::vector<int> answer_;

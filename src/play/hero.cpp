@@ -1,15 +1,13 @@
 // The hero's frame: controls, animation and drawing, throwing, speeds, jumping, the walls, the
 // move, the camera, and falling out of the level.
 
-#include <array>
-#include <cstddef>
 #include <memory>
 
-#include "level/box.h"
 #include "level/records.h"
 #include "media/image.h"
 #include "media/input.h"
 #include "media/sound.h"
+#include "play/animation_frame.h"
 #include "play/camera.h"
 #include "play/hero_walls.h"
 #include "shell/catalogue.h"
@@ -68,12 +66,6 @@ void enter(TPlayer& p, int anim) {
   p._anim_last_frame = frames_of(anim);
 }
 
-template <std::size_t N>
-media::Image frame_of(const std::array<media::Image, N>& images, float frame) {
-  const int i = truncated(frame);
-  return i >= 0 && static_cast<std::size_t>(i) < N ? images[static_cast<std::size_t>(i)] : nullptr;
-}
-
 struct Pose {
   media::Image image;
   float drop;  // how far below the hero's top the picture starts
@@ -84,12 +76,13 @@ Pose pose_of(const TPlayer& p) {
   const bool right = p._dir == 1;
   switch (p._anim) {
     case standing:
-      return {frame_of(right ? c.hero_stay_right_images : c.hero_stay_left_images, p._anim_frame),
+      return {animation_frame(right ? c.hero_stay_right_images : c.hero_stay_left_images,
+                              p._anim_frame),
               2.0f};
     case walking_right:
-      return {frame_of(c.hero_move_right_images, p._anim_frame), 4.0f};
+      return {animation_frame(c.hero_move_right_images, p._anim_frame), 4.0f};
     case walking_left:
-      return {frame_of(c.hero_move_left_images, p._anim_frame), 4.0f};
+      return {animation_frame(c.hero_move_left_images, p._anim_frame), 4.0f};
     case rising:
       return {right ? c.hero_jump_right_image : c.hero_jump_left_image, 0.0f};
     case falling:

@@ -7,7 +7,6 @@
 // second life), and the object being visited does nothing more. The following passes work on the
 // new level.
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -21,6 +20,7 @@
 #include "media/sound.h"
 #include "media/system.h"
 #include "media/text.h"
+#include "play/animation_frame.h"
 #include "shell/catalogue.h"
 #include "shell/globals.h"
 
@@ -51,12 +51,6 @@ class PassLevel {
   const TGame& game_;
   std::shared_ptr<TList> objects_;
 };
-
-template <std::size_t N>
-media::Image image_at(const std::array<media::Image, N>& images, float frame) {
-  const int i = truncated(frame);
-  return i >= 0 && static_cast<std::size_t>(i) < N ? images[static_cast<std::size_t>(i)] : nullptr;
-}
 
 float screen_x(const TGame& game, float x) {
   return x - game._cam_x;
@@ -121,7 +115,7 @@ void coins_pass(TGame& game) {
       coin._x += coin._x > hero.x ? -step_x : step_x;
       coin._y += coin._y > hero.y ? -step_y : step_y;
     }
-    media::DrawImage(image_at(catalogue().coin_images, coin._frame), screen_x(game, coin._x),
+    media::DrawImage(animation_frame(catalogue().coin_images, coin._frame), screen_x(game, coin._x),
                      screen_y(game, coin._y));
     if (overlap(box(coin._x + 10.0f, coin._y + 10.0f, 44.0f, 44.0f), body)) {
       game._score_this_level += coin._score;
@@ -189,8 +183,10 @@ void hedgehogs_pass(TGame& game) {
   const MediaCatalogue& c = catalogue();
   game.each_object<THedgehog>([&](THedgehog& h) {
     const float x = screen_x(game, h._x), y = screen_y(game, h._y) + 19.0f;
-    if (h._move_x == 1.0f) media::DrawImage(image_at(c.hedgehog_right_images, h._frame), x, y);
-    if (h._move_x == 0.0f) media::DrawImage(image_at(c.hedgehog_left_images, h._frame), x, y);
+    if (h._move_x == 1.0f)
+      media::DrawImage(animation_frame(c.hedgehog_right_images, h._frame), x, y);
+    if (h._move_x == 0.0f)
+      media::DrawImage(animation_frame(c.hedgehog_left_images, h._frame), x, y);
     h._frame += 0.1f;
     if (!(h._frame < 4.0f)) h._frame = 0.0f;
     walk_hedgehog(game, h);
@@ -236,8 +232,8 @@ void saws_pass(TGame& game) {
 void flowers_pass(TGame& game) {
   const PassLevel level(game);
   game.each_object<TFlower>([&](TFlower& flower) {
-    media::DrawImage(image_at(catalogue().flower_images, flower._frame), screen_x(game, flower._x),
-                     screen_y(game, flower._y));
+    media::DrawImage(animation_frame(catalogue().flower_images, flower._frame),
+                     screen_x(game, flower._x), screen_y(game, flower._y));
     if (static_cast<float>(media::MilliSecs()) > flower._timer + flower_interval_ms) {
       flower._frame = 1.5f;
       auto bullet = std::make_shared<TBullet>();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <vector>
 
 #include "media/system.h"
@@ -211,23 +210,6 @@ TEST_F(Objects, AFlowerFiresOnlyWhenMoreThanThreeSecondsHavePassedAndItsBulletMo
   EXPECT_EQ(seen, "1111000000000000");
   EXPECT_LT(flower->_frame, 0.0f);  // at rest a hair below zero, still the closed flower
   EXPECT_GT(flower->_frame, -0.001f);
-}
-
-TEST_F(Objects, ABulletsRedIsDrawnAnewForEveryBullet) {
-  hero_at(5000, 0);
-  for (int i = 0; i < 40; ++i) {
-    auto b = place<TBullet>(10.0f * i, 300);
-    b->_speed = 6;
-    b->_dir = -1;
-  }
-  frame();
-  std::set<std::uint32_t> reds;
-  for (const Drawn& d : drawn_named("oval")) {
-    EXPECT_EQ(d.argb & 0xFFFFu, 0u);
-    EXPECT_GE((d.argb >> 16) & 0xFFu, 200u);
-    reds.insert(d.argb);
-  }
-  EXPECT_GT(reds.size(), 10u);
 }
 
 TEST_F(Objects, ABulletIsGoneOnAWallOrFarPastTheWorldsLeftEdge) {
