@@ -6,6 +6,7 @@
 // has ended, and an appended one is visited later in the same walk.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -46,6 +47,9 @@ class TList {
   bool contains(const TObject* object) const;
   // The elements in the list now.
   std::size_t count() const { return items_.size() - holes_; }
+  // Goes up with every append and every removal, so that what is derived from the list (an
+  // index of where its walls stand) can tell whether it is still up to date.
+  std::uint64_t revision() const { return revision_; }
 
   // Visits the elements of kind T in list order. `visit(T&)` may return bool: false ends the
   // walk there.
@@ -59,10 +63,17 @@ class TList {
   class WalkGuard;
   void compact();
 
-  std::vector<std::shared_ptr<TObject>> items_;  // removed elements leave an empty slot...
-  std::size_t holes_ = 0;                        // ...until no walk is under way
+  // The kind is kept beside the element, so that a walk over one kind passes the others without
+  // reaching into them.
+  struct Slot {
+    std::shared_ptr<TObject> object;
+    ObjectKind kind;
+  };
+  std::vector<Slot> items_;  // removed elements leave an empty slot...
+  std::size_t holes_ = 0;    // ...until no walk is under way
   std::vector<std::shared_ptr<TObject>> removed_during_walk_;
   int walks_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 class TList::WalkGuard {
@@ -83,9 +94,9 @@ void TList::each(Visit&& visit) {
   WalkGuard guard(*this);
   // By index: elements appended during the walk may move the storage.
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    TObject* object = items_[i].get();
-    if (!object || object->kind() != T::object_kind) continue;
-    T& element = static_cast<T&>(*object);
+    const Slot& slot = items_[i];
+    if (slot.kind != T::object_kind || !slot.object) continue;
+    T& element = static_cast<T&>(*slot.object);
     if constexpr (std::is_same_v<decltype(visit(element)), bool>) {
       if (!visit(element)) return;
     } else {
@@ -96,7 +107,7 @@ void TList::each(Visit&& visit) {
 
 template <class Visit>
 void TList::each_object(Visit&& visit) const {
-  for (const std::shared_ptr<TObject>& object : items_) {
-    if (object) visit(*object);
+  for (const Slot& slot : items_) {
+    if (slot.object) visit(*slot.object);
   }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "level/object_list.h"
+#include "level/wall_grid.h"
 #include "media/image.h"
 #include "media/sound.h"
 #include "media/text.h"
@@ -187,6 +188,8 @@ class TGame {
   void each_wall(Visit&& visit) {
     walk<TWall>(&TGame::_wall_list, visit);
   }
+  // Where the walls of `_wall_list` stand, brought up to date with the list.
+  WallGrid& wall_grid();
 
   std::string _lang;
   std::shared_ptr<TPlayer> _player;
@@ -209,6 +212,8 @@ class TGame {
   std::shared_ptr<TList> _wall_list;
 
  private:
+  WallGrid _wall_grid;  // made from `_wall_list` when first asked about it
+
   template <class T, class Visit>
   void walk(std::shared_ptr<TList> TGame::*which, Visit& visit) {
     std::shared_ptr<TList> list = this->*which;  // alive until this walk is over

@@ -134,3 +134,19 @@ TEST(ObjectList, AGameWalkEndsWhenTheLevelIsRebuiltButKeepsTheOldListAlive) {
   EXPECT_TRUE(old.expired());
   EXPECT_EQ(coins_in(*game._object_list), (std::vector<float>{7}));
 }
+
+TEST(ObjectList, TheRevisionMovesWithEveryAppendAndRemovalAndWithNothingElse) {
+  TList list;
+  auto a = coin(1), stranger = coin(2);
+  const std::uint64_t start = list.revision();
+  list.add_last(a);
+  const std::uint64_t after_append = list.revision();
+  EXPECT_NE(after_append, start);
+  list.add_last(nullptr);
+  list.remove(stranger.get());
+  list.each<TBonus>([](TBonus&) {});
+  EXPECT_EQ(list.revision(), after_append);
+  list.each<TBonus>([&](TBonus& x) { list.remove(&x); });  // removed during a walk
+  EXPECT_NE(list.revision(), after_append);
+  EXPECT_EQ(list.count(), 0u);
+}
