@@ -31,11 +31,23 @@ int read_whole(const std::string& source, const Line& line, const std::string& w
   return static_cast<int>(value);
 }
 
+// "file:line: message", or "file: message" when no line is known. Built by appending: GCC 12 at
+// -O3 warns falsely (-Wrestrict) about `":" + std::to_string(line)`.
+std::string located(const std::string& source, int line, const std::string& message) {
+  std::string text = source;
+  if (line > 0) {
+    text += ':';
+    text += std::to_string(line);
+  }
+  text += ": ";
+  text += message;
+  return text;
+}
+
 }  // namespace
 
 SourceError::SourceError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(source + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
-                         message) {}
+    : std::runtime_error(located(source, line, message)) {}
 
 std::vector<Line> split_lines(const std::string& text) {
   std::vector<Line> lines;

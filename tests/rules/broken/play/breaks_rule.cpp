@@ -1,3 +1,3 @@
 // A game file that breaks the include rule, for the rule's own test.
-#include "media/display.h"
 #include "media/detail/internal.h"
+#include "media/display.h"
