@@ -1,4 +1,5 @@
-// Picture loading speed per megapixel, and the menu's pointer-versus-item collision test.
+// Picture loading speed per megapixel, and the menu's pointer-versus-item collision test, upright
+// and turned.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "media/display.h"
 #include "media/image.h"
 #include "media/media.h"
 #include "support/picture_writer.h"
@@ -78,8 +80,11 @@ media::Image menu_item() {
   return media::image_from_pixmap(std::move(p), 3);
 }
 
-void collide(benchmark::State& state, int pointer_x, int pointer_y, int expected) {
+void collide(benchmark::State& state, int pointer_x, int pointer_y, int expected, float degrees = 0,
+             float scale_x = 1, float scale_y = 1) {
   media::use_headless();
+  media::SetRotation(degrees);
+  media::SetScale(scale_x, scale_y);
   const media::Image arrow = pointer();
   const media::Image item = menu_item();
   for (auto _ : state) {
@@ -98,9 +103,16 @@ void BM_CollidePointerMiss(benchmark::State& state) {
   collide(state, 303, 405, 0);
 }
 
+// Both turned and scaled, the pointer over the see-through strip: every scanline follows slanted
+// edges.
+void BM_CollideTurnedPointerMiss(benchmark::State& state) {
+  collide(state, 294, 430, 0, 30, 1.5f, 1.25f);
+}
+
 BENCHMARK(BM_LoadPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollidePointerHit);
 BENCHMARK(BM_CollidePointerMiss);
+BENCHMARK(BM_CollideTurnedPointerMiss);
 
 }  // namespace

@@ -83,31 +83,81 @@ Quad build_quad(const TImage& image, int frame, int x, int y) {
   return q;
 }
 
-// The edge from `top` to `bottom` on the scanline `row` rows below trunc(top.y), sampled half a
-// row down so the value stands for the middle of the scanline.
-Crossing along_edge(const Corner& top, const Corner& bottom, int row, int rows) {
-  const float t = (static_cast<float>(row) + 0.5f) / static_cast<float>(rows);
-  return {top.x + (bottom.x - top.x) * t, top.u + (bottom.u - top.u) * t,
-          top.v + (bottom.v - top.v) * t};
-}
+// One side of a quad, left or right, followed down the scanlines in rising order. Along each edge
+// the crossing starts half a scanline below the edge's first scanline and moves on by one step
+// for each further scanline, summed as the scan goes: a scanline sees exactly the value the
+// running sum has reached there, rounding and all.
+class Side {
+ public:
+  // The edge from `top` to `bottom` covers the scanlines first <= y < end.
+  void add_edge(const Corner& top, const Corner& bottom, int first, int end) {
+    edges_[count_++] = {&top, &bottom, first, end};
+  }
 
-// With the corners clockwise on screen, edges running down form the right boundary and edges
+  // The crossing on scanline `y`, or none where no edge of this side covers it. `y` never goes
+  // back up between calls.
+  const Crossing* at(int y) {
+    if (current_ < 0 || y >= edges_[current_].end) {
+      current_ = edge_covering(y);
+      if (current_ < 0) return nullptr;
+      start(edges_[current_]);
+    }
+    for (; row_ < y; ++row_) {
+      crossing_.x += step_.x;
+      crossing_.u += step_.u;
+      crossing_.v += step_.v;
+    }
+    return &crossing_;
+  }
+
+ private:
+  struct Edge {
+    const Corner* top;
+    const Corner* bottom;
+    int first, end;
+  };
+
+  int edge_covering(int y) const {
+    for (int i = 0; i < count_; ++i)
+      if (y >= edges_[i].first && y < edges_[i].end) return i;
+    return -1;
+  }
+
+  void start(const Edge& e) {
+    const float rows = static_cast<float>(e.end - e.first);
+    const Corner& a = *e.top;
+    const Corner& b = *e.bottom;
+    step_ = {(b.x - a.x) / rows, (b.u - a.u) / rows, (b.v - a.v) / rows};
+    crossing_ = {a.x + step_.x * 0.5f, a.u + step_.u * 0.5f, a.v + step_.v * 0.5f};
+    row_ = e.first;
+  }
+
+  Edge edges_[4];
+  int count_ = 0;
+  int current_ = -1;  // the edge being followed, if any
+  Crossing crossing_{}, step_{};
+  int row_ = 0;  // the scanline `crossing_` stands for
+};
+
+struct Sides {
+  Side left, right;
+};
+
+// With the corners clockwise on screen, edges running down form the right side and edges
 // running up the left one. Each edge owns the scanlines trunc(top.y) <= y < trunc(bottom.y).
-bool crossings_at(const Quad& q, int y, Crossing& left, Crossing& right) {
-  bool found_left = false, found_right = false;
+Sides sides_of(const Quad& q) {
+  Sides sides;
   for (int i = 0; i < 4; ++i) {
     const Corner& a = q.corner[i];
     const Corner& b = q.corner[(i + 1) % 4];
     const int ta = trunc_int(a.y), tb = trunc_int(b.y);
-    if (ta < tb && y >= ta && y < tb) {
-      right = along_edge(a, b, y - ta, tb - ta);
-      found_right = true;
-    } else if (tb < ta && y >= tb && y < ta) {
-      left = along_edge(b, a, y - tb, ta - tb);
-      found_left = true;
+    if (ta < tb) {
+      sides.right.add_edge(a, b, ta, tb);
+    } else if (tb < ta) {
+      sides.left.add_edge(b, a, tb, ta);
     }
   }
-  return found_left && found_right;
+  return sides;
 }
 
 Span span_between(const Crossing& left, const Crossing& right) {
@@ -161,11 +211,15 @@ bool quads_collide(const Quad& p, const Quad& q) {
   if (boxes_apart(p, q)) return false;
   const int first = std::max(trunc_int(p.miny), trunc_int(q.miny));
   const int last = std::min(trunc_int(p.maxy), trunc_int(q.maxy));
+  Sides p_sides = sides_of(p), q_sides = sides_of(q);
   for (int y = first; y < last; ++y) {
-    Crossing pl, pr, ql, qr;
-    if (!crossings_at(p, y, pl, pr) || !crossings_at(q, y, ql, qr)) continue;
-    const Span ps = span_between(pl, pr);
-    const Span qs = span_between(ql, qr);
+    const Crossing* pl = p_sides.left.at(y);
+    const Crossing* pr = p_sides.right.at(y);
+    const Crossing* ql = q_sides.left.at(y);
+    const Crossing* qr = q_sides.right.at(y);
+    if (!pl || !pr || !ql || !qr) continue;
+    const Span ps = span_between(*pl, *pr);
+    const Span qs = span_between(*ql, *qr);
     const int from = std::max(ps.start, qs.start);
     const int to = std::min(ps.end, qs.end);
     if (from >= to) continue;

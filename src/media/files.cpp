@@ -1,5 +1,6 @@
 #include "media/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "media/detail/game_file.h"
 #include "media/detail/internal.h"
 
 namespace fs = std::filesystem;
@@ -90,15 +92,27 @@ bool is_read_only(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-bool is_regular(std::FILE* file) {
-  struct stat st;
-  return ::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+// The open(2) flags and the stdio mode for the same request. Only writing creates a file.
+int open_flags(bool readable, bool writeable) {
+  if (readable && writeable) return O_RDWR;
+  if (writeable) return O_WRONLY | O_CREAT | O_TRUNC;
+  return O_RDONLY;
 }
 
 const char* open_mode(bool readable, bool writeable) {
   if (readable && writeable) return "r+b";
   if (writeable) return "wb";
   return "rb";
+}
+
+// Only a plain file becomes a stream: the descriptor is opened without waiting on a named pipe
+// before stdio takes it over.
+std::FILE* open_stream_file(const std::string& disk_path, bool readable, bool writeable) {
+  const int fd = detail::open_plain_file(disk_path, open_flags(readable, writeable));
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, open_mode(readable, writeable));
+  if (!file) ::close(fd);
+  return file;
 }
 
 }  // namespace
@@ -144,8 +158,8 @@ Stream OpenFile(const std::string& path, int readable, int writeable) {
   auto stream = std::make_shared<TStream>();
   stream->path = map_path(path);
   if (writeable && is_read_only(stream->path)) return nullptr;
-  stream->file = std::fopen(stream->path.c_str(), open_mode(readable != 0, writeable != 0));
-  if (!stream->file || !is_regular(stream->file)) return nullptr;
+  stream->file = open_stream_file(stream->path, readable != 0, writeable != 0);
+  if (!stream->file) return nullptr;
   if (std::fseek(stream->file, 0, SEEK_END) != 0) return nullptr;
   stream->size = std::ftell(stream->file);
   if (stream->size < 0 || std::fseek(stream->file, 0, SEEK_SET) != 0) return nullptr;

@@ -5,10 +5,19 @@
 // The clock starts at 0 and moves only: by delay(ms); on a present that waits for the vertical
 // blank, to the next blank of the display's rate (60 Hz), the first t_k = floor(k * 1000 / 60)
 // strictly after now (16, 33, 50 ... 1000); and while waiting for events, to the next scripted
-// event or the deadline. Due events are delivered in the order they were injected. A new display
-// puts the pointer in its middle (a mouse_move delivered with the next events taken in).
+// event or the deadline. The clock wraps, so an event for a time is placed when injected: a time
+// up to 2^31 ms behind the clock is due at once, any other lies ahead. Due events are delivered
+// in the order they were injected, by time and by frame alike; a delivery that throws leaves the
+// rest pending. A new display puts the pointer in its middle: a mouse_move that goes out ahead
+// of every other event at the next poll.
+//
+// The frame hook, if set, is called at the end of each present with the number of frames
+// presented so far. Events it injects for that frame are delivered at the next poll. What it
+// throws comes out of the present, the frame already counted and shown. It may replace or remove
+// itself; a present made from inside it does not call it again.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +41,7 @@ class HeadlessBackend final : public Backend {
   ~HeadlessBackend() override;
 
   // --- what tests and tools use ---
+  // Moves the clock to `ms` the shorter way round; scripted events keep their times.
   void set_clock(std::int32_t ms);
   // Delivered the first time events are taken in at or after virtual time `ms`.
   void inject_at_time(std::int32_t ms, const InputEvent& event);
@@ -39,9 +49,14 @@ class HeadlessBackend final : public Backend {
   void inject_at_frame(int frame, const InputEvent& event);
   std::size_t pending_events() const;
   int frames_presented() const;
+  // An empty function removes the hook.
+  void set_frame_hook(std::function<void(int frame)> hook);
 
-  // Off: draw calls are logged but nothing is rasterised (for long runs).
+  // Off: nothing is rasterised, the picture stays as it was (for long runs).
   void set_rasterise(bool on);
+  // Off: draw calls are not logged and both logs below are emptied (for runs that never read
+  // them). On by default; independent of rasterising.
+  void set_draw_log(bool on);
   // The presented picture and the back buffer, as 0xAARRGGBB.
   std::uint32_t pixel(int x, int y) const;
   std::uint32_t back_buffer_pixel(int x, int y) const;

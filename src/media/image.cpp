@@ -3,10 +3,9 @@
 #include "media/image.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "media/decode/image_decode.h"
+#include "media/detail/game_file.h"
 #include "media/detail/internal.h"
 #include "media/files.h"
 
@@ -19,23 +18,6 @@ struct ImageSettings {
 };
 
 ImageSettings g_settings;
-
-// No picture file of the game is anywhere near this; a bigger file is not read into memory.
-constexpr std::streamoff max_file_bytes = 256 * 1024 * 1024;
-
-bool read_whole_file(const std::string& disk_path, std::vector<std::uint8_t>& bytes) {
-  // Only plain files: opening a named pipe would wait for a writer that never comes.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(disk_path, ec)) return false;
-  std::ifstream in(disk_path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || size > max_file_bytes) return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  return static_cast<bool>(
-      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)));
-}
 
 bool is_mask_pixel(const TPixmap::Rgba& p, int r, int g, int b) {
   return p.r == r && p.g == g && p.b == b;
@@ -112,9 +94,10 @@ Image image_from_pixmap(TPixmap pixmap, int flags) {
 
 Image LoadImage(const std::string& path, int flags) {
   if (flags == -1) flags = g_settings.auto_flags;
-  std::vector<std::uint8_t> bytes;
-  if (!read_whole_file(map_path(path), bytes)) return nullptr;
-  std::optional<TPixmap> pixmap = detail::decode_picture(bytes.data(), bytes.size());
+  const std::optional<std::vector<std::uint8_t>> bytes =
+      detail::read_game_file(map_path(path), detail::max_picture_file_bytes);
+  if (!bytes) return nullptr;
+  std::optional<TPixmap> pixmap = detail::decode_picture(bytes->data(), bytes->size());
   if (!pixmap) return nullptr;
   return image_from_pixmap(std::move(*pixmap), flags);
 }

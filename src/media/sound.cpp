@@ -2,12 +2,10 @@
 // of its own, made on demand and reused once free. A channel controls the voice it claimed only
 // until someone else claims that voice.
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "media/detail/audio_output.h"
+#include "media/detail/game_file.h"
 #include "media/detail/internal.h"
 #include "media/detail/sound_internal.h"
 #include "media/files.h"
@@ -90,15 +88,6 @@ detail::AudioOutput& output() {
   return *s.output;
 }
 
-std::optional<std::vector<std::uint8_t>> read_file(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
-
 std::optional<detail::AudioSample> decode(const std::vector<std::uint8_t>& bytes) {
   if (auto wav = detail::decode_wav(bytes.data(), bytes.size())) return wav;
   return detail::decode_ogg(bytes.data(), bytes.size());
@@ -138,7 +127,8 @@ void cue(TChannel& channel, const Sound& sound) {
 
 Sound LoadSound(const std::string& path, int flags) {
   detail::AudioOutput& out = output();
-  std::optional<std::vector<std::uint8_t>> bytes = read_file(map_path(path));
+  std::optional<std::vector<std::uint8_t>> bytes =
+      detail::read_game_file(map_path(path), detail::max_sound_file_bytes);
   if (!bytes) return nullptr;
   std::optional<detail::AudioSample> sample = decode(*bytes);
   if (!sample) return nullptr;

@@ -6,11 +6,9 @@
 #include FT_BITMAP_H
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
+#include "media/detail/game_file.h"
 #include "media/detail/internal.h"
 #include "media/detail/text_internal.h"
 #include "media/display.h"
@@ -55,15 +53,6 @@ FT_Library freetype() {
 }
 
 std::shared_ptr<TImageFont> g_builtin_font;
-
-bool read_whole_file(const std::string& disk_path, std::vector<std::uint8_t>& bytes) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(disk_path, error)) return false;
-  std::ifstream in(disk_path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 // Tries `size` and then each smaller size: faces made only of fixed bitmaps accept just their
 // own sizes. Returns the size that was set, 0 when none was.
@@ -303,9 +292,10 @@ void reset_text_state() {
 }  // namespace detail
 
 Font LoadImageFont(const std::string& path, int size, int style) {
-  std::vector<std::uint8_t> bytes;
-  if (!read_whole_file(map_path(path), bytes)) return nullptr;
-  return detail::load_image_font_from_memory(std::move(bytes), size, style);
+  std::optional<std::vector<std::uint8_t>> bytes =
+      detail::read_game_file(map_path(path), detail::max_font_file_bytes);
+  if (!bytes) return nullptr;
+  return detail::load_image_font_from_memory(std::move(*bytes), size, style);
 }
 
 void SetImageFont(const Font& font) {

@@ -63,12 +63,27 @@ constexpr std::array<std::int32_t, 24> band_codes = {
     cell::last_stone,
 };
 
-void enter_scratch_folder() {
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("hedgerow-fuzz-level-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder / "data" / "level");
-  std::filesystem::current_path(folder);
-}
+// The game reads its level from the working folder: each run works in a scratch folder of its
+// own and goes back afterwards, where the fuzzer keeps its corpus.
+class InProgramFolder {
+ public:
+  InProgramFolder() : previous_(std::filesystem::current_path()) {
+    static const std::filesystem::path folder = make_folder();
+    std::filesystem::current_path(folder);
+  }
+  ~InProgramFolder() { std::filesystem::current_path(previous_); }
+  InProgramFolder(const InProgramFolder&) = delete;
+  InProgramFolder& operator=(const InProgramFolder&) = delete;
+
+ private:
+  static std::filesystem::path make_folder() {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("hedgerow-fuzz-level-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "data" / "level");
+    return folder;
+  }
+  std::filesystem::path previous_;
+};
 
 std::vector<std::uint8_t> band_level(const std::uint8_t* cells, std::size_t count) {
   std::vector<std::uint8_t> file(file_size, 0);
@@ -102,9 +117,22 @@ void press_enter_all_along(media::HeadlessBackend& hb) {
 
 }  // namespace
 
+// A crash happens inside the scratch folder: its test case still goes where the fuzzer started.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  static std::vector<char*> args(*argv, *argv + *argc);
+  static std::string prefix = "-artifact_prefix=" + std::filesystem::current_path().string() + "/";
+  for (char* arg : args) {
+    if (std::string(arg).rfind("-artifact_prefix=", 0) == 0) return 0;
+  }
+  args.push_back(prefix.data());
+  args.push_back(nullptr);
+  *argc += 1;
+  *argv = args.data();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool ready = (enter_scratch_folder(), true);
-  (void)ready;
+  const InProgramFolder in_program_folder;
   write_level_file(data, size);
 
   media::HeadlessBackend& hb = media::use_headless();

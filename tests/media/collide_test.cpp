@@ -108,6 +108,22 @@ TEST_F(CollideTest, NegativeScaleMirrorsTheMask) {
   EXPECT_EQ(ImagesCollide(dot, 115, 96, 0, half, 100, 100, 0), 0);
 }
 
+// Along an edge the span ends are a running sum, one step per scanline, not worked out afresh
+// for each scanline: the float rounding of the sum decides the pixel right at the edge.
+TEST_F(CollideTest, SpanEndsFollowTheRunningSumAlongAnEdge) {
+  media::SetRotation(4.5f);
+  media::SetScale(2.33f, 1.85f);
+  // On scanline 724 the picture's right end has summed to 994.0011, so pixel 993 (the dot's
+  // first) is inside; afresh it would be 993.9996 and the two would not meet.
+  EXPECT_EQ(ImagesCollide(dot, 994, 724, 0, solid(36, 43), 915, 660, 0), 1);
+
+  media::SetRotation(294.2f);
+  media::SetScale(3.46f, 1.99f);
+  // On scanline 282 the right end has summed to 513.9997, leaving out pixel 513 where the dot
+  // starts; afresh it would be 514.0019 and take it in.
+  EXPECT_EQ(ImagesCollide(dot, 513, 285, 0, solid(50, 22), 449, 321, 0), 0);
+}
+
 TEST_F(CollideTest, MaskedPicturesAreSeeThroughWhereTheMaskWas) {
   // A white frame around one red pixel; loaded with white as the mask colour.
   test_support::Bytes rgb = test_support::solid_pixels(3, 3, {255, 255, 255});

@@ -100,6 +100,18 @@ TEST_F(Display, ThePointerStartsInTheMiddleOfANewDisplay) {
   EXPECT_EQ(MouseY(), 384);
 }
 
+TEST_F(Display, EachNewDisplaysPointerGoesOutAheadOfWaitingEventsAndInTurn) {
+  Graphics(800, 600, 32, 60, 0);
+  Graphics(640, 480, 32, 60, 0);
+  EXPECT_EQ(MouseX(), 320);
+  EXPECT_EQ(MouseY(), 240);
+
+  hb.inject_at_time(MilliSecs(), {InputEvent::Type::mouse_move, 0, 7, 9});
+  Graphics(1024, 768, 32, 60, 0);
+  EXPECT_EQ(MouseX(), 7);
+  EXPECT_EQ(MouseY(), 9);
+}
+
 TEST_F(Display, ANewDisplayForgetsKeysAndButtonsPressedBeforeIt) {
   hb.inject_at_time(MilliSecs(), {InputEvent::Type::key_down, 32});
   hb.inject_at_time(MilliSecs(), {InputEvent::Type::mouse_down, 1});
@@ -369,6 +381,64 @@ TEST_F(Display, WaitTimerTakesInEventsWhileWaiting) {
   EXPECT_EQ(hb.pending_events(), 0u);
 }
 
+TEST_F(Display, TheFrameHookSeesEachFrameOnceInOrderUntilItRemovesItself) {
+  std::vector<int> seen;
+  hb.set_frame_hook([&](int frame) {
+    seen.push_back(frame);
+    if (frame == 5) hb.set_frame_hook({});
+  });
+  for (int i = 0; i < 5; ++i) Flip(-1);
+  EXPECT_EQ(seen, (std::vector<int>{3, 4, 5}));  // Graphics presented frames 1 and 2
+}
+
+TEST_F(Display, APresentInsideTheFrameHookDoesNotCallItAgain) {
+  std::vector<int> seen;
+  hb.set_frame_hook([&](int frame) {
+    seen.push_back(frame);
+    if (frame == 3) Flip(0);
+  });
+  Flip(-1);
+  Flip(-1);
+  EXPECT_EQ(seen, (std::vector<int>{3, 5}));
+}
+
+TEST_F(Display, EventsTheFrameHookInjectsForItsFrameReachTheGameAtTheNextPoll) {
+  constexpr int right = 39;
+  hb.set_frame_hook([&](int frame) {
+    if (frame == 3) hb.inject_at_frame(frame, {InputEvent::Type::key_down, right});
+    if (frame == 4) hb.inject_at_time(hb.millisecs(), {InputEvent::Type::key_up, right});
+  });
+  Timer timer = CreateTimer(60);
+  EXPECT_EQ(KeyDown(right), 0);
+  WaitTimer(timer);
+  Flip(-1);
+  EXPECT_EQ(KeyDown(right), 1);
+  WaitTimer(timer);
+  Flip(-1);
+  EXPECT_EQ(KeyDown(right), 0);
+}
+
+TEST_F(Display, WhatTheFrameHookThrowsComesOutOfFlipWithTheFrameShown) {
+  struct Stop {};
+  int calls = 0;
+  hb.set_frame_hook([&](int frame) {
+    ++calls;
+    if (frame == 3) throw Stop{};
+  });
+  SetColor(200, 0, 0);
+  DrawRect(0, 0, 8, 8);
+  EXPECT_THROW(Flip(-1), Stop);
+  EXPECT_EQ(hb.frames_presented(), 3);
+  EXPECT_EQ(MilliSecs(), 16);
+  EXPECT_EQ(hb.pixel(4, 4), rgb(200, 0, 0));
+  EXPECT_EQ(hb.draws_of_last_frame().size(), 1u);
+  EXPECT_TRUE(hb.draws_since_present().empty());
+
+  Flip(-1);  // the hook stays
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(MilliSecs(), 33);
+}
+
 TEST_F(Display, TimerOfNoRateIsNone) {
   EXPECT_FALSE(CreateTimer(0));
   EXPECT_FALSE(CreateTimer(-3));
@@ -437,6 +507,38 @@ TEST_F(HeadlessTest, RasterisingOffKeepsTheDrawLogOnly) {
   DrawRect(0, 0, 10, 10);
   EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
   EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
+
+TEST_F(HeadlessTest, TheDrawLogCanBeSwitchedOffApartFromRasterising) {
+  Graphics(1024, 768, 32, 60, 0);
+  DrawRect(0, 0, 10, 10);
+  Flip(0);
+  DrawRect(0, 0, 10, 10);
+  hb.set_draw_log(false);
+  EXPECT_TRUE(hb.draws_of_last_frame().empty());
+  EXPECT_TRUE(hb.draws_since_present().empty());
+
+  SetColor(0, 200, 0);
+  DrawRect(20, 20, 10, 10);
+  EXPECT_TRUE(hb.draws_since_present().empty());
+  EXPECT_EQ(hb.back_buffer_pixel(25, 25), rgb(0, 200, 0));
+  Flip(0);
+  EXPECT_TRUE(hb.draws_of_last_frame().empty());
+
+  hb.set_draw_log(true);
+  DrawRect(20, 20, 10, 10);
+  EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
+
+TEST_F(HeadlessTest, ANewHeadlessBackEndHasNoFrameHookAndLogsDraws) {
+  int calls = 0;
+  hb.set_frame_hook([&](int) { ++calls; });
+  hb.set_draw_log(false);
+  HeadlessBackend& fresh = use_headless();
+  Graphics(1024, 768, 32, 60, 0);
+  DrawRect(0, 0, 10, 10);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(fresh.draws_since_present().size(), 1u);
 }
 
 TEST(Letterbox, TheBackBufferIsShownAsLargeAsFitsWithTheMouseMappedBack) {

@@ -93,6 +93,17 @@ TEST_F(FilesTest, FailedOpensReturnNoneAndCreateNothing) {
   EXPECT_FALSE(OpenFile("data", 1, 0));  // a folder is not a stream
 }
 
+TEST_F(FilesTest, PipesAndDevicesAreRefusedInEveryModeWithoutWaiting) {
+  ASSERT_EQ(::mkfifo("pipe.dat", 0600), 0);
+  EXPECT_FALSE(OpenFile("pipe.dat", 1, 0));  // would wait for a writer
+  EXPECT_FALSE(OpenFile("pipe.dat", 0, 1));  // would wait for a reader
+  EXPECT_FALSE(OpenFile("pipe.dat", 1, 1));
+  EXPECT_FALSE(OpenFile("/dev/null", 1, 1));
+  EXPECT_FALSE(OpenFile("/dev/null", 0, 1));
+  fs::create_directory("folder.dat");
+  EXPECT_FALSE(OpenFile("folder.dat", 0, 1));
+}
+
 TEST_F(FilesTest, WriteOnlyCreatesTheFile) {
   EXPECT_TRUE(OpenFile("new.dat", 0, 1));
   EXPECT_EQ(FileType("new.dat"), 1);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "media/input.h"
 #include "support/headless_test.h"
 
@@ -113,8 +115,49 @@ TEST_F(InputTest, WaitKeyForgetsPressesNotYetTakenIn) {
   EXPECT_EQ(WaitKey(), kA);
 }
 
+TEST_F(InputTest, DueEventsGoOutInTheOrderInjectedWhetherByTimeOrByFrame) {
+  const std::int32_t t = hb.millisecs();
+  hb.inject_at_time(t + 30, event(Type::mouse_move, 0, 1, 0));
+  hb.inject_at_frame(1, event(Type::close_requested));
+  hb.inject_at_time(t + 10, event(Type::mouse_move, 0, 3, 0));
+  hb.inject_at_frame(1, event(Type::mouse_move, 0, 4, 0));
+  hb.inject_at_time(t + 20, event(Type::mouse_move, 0, 5, 0));
+  hb.present(false);
+  hb.delay(100);
+  EXPECT_EQ(test_support::program_end_status([] { MouseX(); }), 0);
+  EXPECT_EQ(hb.pending_events(), 3u) << "the close request goes out second";
+  EXPECT_EQ(MouseX(), 5);
+}
+
+TEST_F(InputTest, ScriptedTimesAreReadAcrossTheClocksWrap) {
+  constexpr std::int32_t late = std::numeric_limits<std::int32_t>::max() - 5;
+  constexpr std::int32_t wrapped = std::numeric_limits<std::int32_t>::min() + 4;  // 10 ms later
+  hb.set_clock(late);
+  hb.inject_at_time(wrapped, event(Type::key_down, kA));
+  hb.inject_at_time(late - 100, event(Type::key_down, kUp));
+  EXPECT_EQ(KeyDown(kUp), 1) << "a time just behind the clock is due at once";
+  EXPECT_EQ(KeyDown(kA), 0);
+  hb.wait_events();
+  EXPECT_EQ(hb.millisecs(), wrapped);
+  EXPECT_EQ(KeyDown(kA), 1);
+}
+
 TEST_F(InputTest, WaitKeyWithNothingComingStarves) {
   EXPECT_THROW(WaitKey(), InputStarved);
+}
+
+TEST_F(InputTest, WaitInputSleepsAtMostItsTimeAndWakesForInput) {
+  hb.set_clock(1000);
+  hb.inject_at_time(1500, event(Type::key_down, kA));
+  WaitInput(1);
+  EXPECT_EQ(hb.millisecs(), 1001);
+  EXPECT_EQ(KeyDown(kA), 0);
+  WaitInput(800);
+  EXPECT_EQ(hb.millisecs(), 1500);
+  EXPECT_EQ(KeyDown(kA), 1);
+  // Only events by time can come while nothing is presented.
+  hb.inject_at_frame(hb.frames_presented() + 1, event(Type::key_down, kSpace));
+  EXPECT_THROW(WaitInput(1), InputStarved);
 }
 
 TEST_F(InputTest, CloseRequestEndsTheProgram) {

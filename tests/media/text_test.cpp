@@ -250,11 +250,8 @@ TEST_F(TextTest, FontsThatCannotBeLoadedLeaveTheBuiltinFontCurrent) {
   }
   truncated.resize(truncated.size() / 3);
   scratch.write("truncated.ttf", truncated);
-  std::filesystem::create_directories(scratch.path() / "folder.ttf");
 
-  EXPECT_FALSE(media::LoadImageFont("missing.ttf", 18, media::font_smooth));
   EXPECT_FALSE(media::LoadImageFont("garbage.ttf", 18, media::font_smooth));
-  EXPECT_FALSE(media::LoadImageFont("folder.ttf", 18, media::font_smooth));
   EXPECT_FALSE(media::LoadImageFont(game_font, 0, media::font_smooth));
   EXPECT_FALSE(media::LoadImageFont(game_font, -5, media::font_smooth));
 

@@ -44,6 +44,14 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t count) {
 }
 void ignore_warning(png_structp, png_const_charp) {}
 
+// Of the optional chunks only tRNS (kept by libpng) changes the pixels we ask for; text, colour
+// profiles, background colours and the rest are skipped unread. libpng would otherwise reserve
+// and clear the whole length a damaged text chunk declares (a gigabyte from a 57-byte file) before
+// finding that the file ends, and inflate a compressed text or profile chunk of any size.
+void skip_unused_chunks(png_structp png) {
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+}
+
 // Every PNG variant ends up as 8-bit grey, RGB or RGBA; grey with transparency becomes RGBA
 // with the grey value in red, green and blue.
 void request_8bit_channels(png_structp png, png_infop info) {
@@ -85,6 +93,7 @@ bool run_png(PngJob& job) {
 
   png_set_read_fn(job.png, &job, read_from_memory);
   png_set_user_limits(job.png, max_picture_side, max_picture_side);
+  skip_unused_chunks(job.png);
   png_read_info(job.png, job.info);
   const png_uint_32 width = png_get_image_width(job.png, job.info);
   const png_uint_32 height = png_get_image_height(job.png, job.info);

@@ -1,7 +1,10 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <queue>
 #include <tuple>
+#include <utility>
 
 #include "media/detail/audio_output.h"
 #include "media/detail/display_internal.h"
@@ -16,6 +19,10 @@
 //    starting at 0 end at exactly 1000;
 //  - waiting for events moves it to the time of the next scripted event, or to the deadline.
 // Scripted events that are due are delivered in the order they were injected.
+//
+// The clock is kept unwrapped, 64 bits wide, so that scripted events can wait in queues ordered
+// by when they fall due, and a poll looks only at the queues' heads: a replay holds tens of
+// thousands of events, and every key query polls.
 
 namespace media {
 namespace {
@@ -318,10 +325,31 @@ std::int32_t ms_between(std::int32_t a, std::int32_t b) {
 }
 
 struct Scripted {
-  bool by_frame;
-  std::int32_t when;  // virtual time, or frames presented
+  std::int64_t when;  // unwrapped virtual time, or frames presented
+  std::int64_t seq;   // injection order
   InputEvent event;
 };
+
+// Priority queues of scripted events, the least on top: by when they fall due, then by injection;
+// and by injection alone.
+struct LaterScheduled {
+  bool operator()(const Scripted& a, const Scripted& b) const {
+    return std::tie(a.when, a.seq) > std::tie(b.when, b.seq);
+  }
+};
+struct LaterInjected {
+  bool operator()(const Scripted& a, const Scripted& b) const { return a.seq > b.seq; }
+};
+using ScheduleQueue = std::priority_queue<Scripted, std::vector<Scripted>, LaterScheduled>;
+using InjectionQueue = std::priority_queue<Scripted, std::vector<Scripted>, LaterInjected>;
+
+// Moves the heads of `from` that are due at `now` to `to`.
+void take_due(ScheduleQueue& from, std::int64_t now, InjectionQueue& to) {
+  while (!from.empty() && from.top().when <= now) {
+    to.push(from.top());
+    from.pop();
+  }
+}
 
 std::int32_t next_vblank(std::int32_t now, int hertz) {
   auto floor_div = [](std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); };
@@ -334,10 +362,17 @@ std::int32_t next_vblank(std::int32_t now, int hertz) {
 }  // namespace
 
 struct HeadlessBackend::State {
-  std::uint32_t clock = 0;
-  std::vector<Scripted> pending;
+  std::int64_t clock = 0;  // unwrapped: the program reads its low 32 bits
+  ScheduleQueue by_time, by_frame;
+  InjectionQueue due;  // taken from the two above, not yet delivered
+  std::int64_t next_seq = 0;
+  // Events put ahead of everything injected, in the order they were put there.
+  std::int64_t next_front_seq = std::numeric_limits<std::int64_t>::min();
   int frames = 0;
+  std::function<void(int)> frame_hook;
+  int hooks_set = 0;  // tells whether the hook was replaced while it ran
   bool rasterise = true;
+  bool draw_log = true;
   bool open = false;
   int hertz = 60;
   int width = 1024, height = 768;
@@ -356,34 +391,47 @@ struct HeadlessBackend::State {
     front = back;
   }
 
-  std::int32_t now() const { return static_cast<std::int32_t>(clock); }
+  std::int32_t now() const { return static_cast<std::int32_t>(static_cast<std::uint32_t>(clock)); }
+  // The unwrapped time at which the clock next reads `ms`, or last did, up to 2^31 ms ago.
+  std::int64_t unwrap(std::int32_t ms) const { return clock + ms_between(ms, now()); }
 
-  bool due(const Scripted& s) const {
-    return s.by_frame ? frames >= s.when : ms_between(now(), s.when) >= 0;
-  }
+  std::size_t pending() const { return by_time.size() + by_frame.size() + due.size(); }
 
   // One at a time: a delivered event may end the program, and what is left must stay pending.
   bool deliver_due() {
+    take_due(by_time, clock, due);
+    take_due(by_frame, frames, due);
     bool delivered = false;
-    for (;;) {
-      auto it =
-          std::find_if(pending.begin(), pending.end(), [&](const Scripted& s) { return due(s); });
-      if (it == pending.end()) return delivered;
-      InputEvent e = it->event;
-      pending.erase(it);
+    while (!due.empty()) {
+      InputEvent e = due.top().event;
+      due.pop();
       delivered = true;
       detail::deliver_event(e);
     }
+    return delivered;
   }
 
-  // The scripted event by time that comes first, if any comes no later than `limit`.
-  const Scripted* next_timed(std::int32_t limit) const {
-    const Scripted* best = nullptr;
-    for (const Scripted& s : pending) {
-      if (s.by_frame || ms_between(s.when, limit) > 0) continue;
-      if (!best || ms_between(s.when, now()) < ms_between(best->when, now())) best = &s;
-    }
-    return best;
+  // Called with nothing due: moves the clock to the first scripted time, if there is one no
+  // later than `limit`, and delivers what is due then.
+  bool jump_to_next_timed(std::int64_t limit) {
+    if (by_time.empty() || by_time.top().when > limit) return false;
+    clock = by_time.top().when;
+    return deliver_due();
+  }
+
+  // Taken out while it runs, so that a present inside it does not call it again, and put back
+  // unless it was replaced meanwhile, also when it throws.
+  void run_frame_hook() {
+    if (!frame_hook) return;
+    struct PutBack {
+      State& s;
+      int set_at;
+      std::function<void(int)> hook;
+      ~PutBack() {
+        if (s.hooks_set == set_at) s.frame_hook = std::move(hook);
+      }
+    } running{*this, hooks_set, std::exchange(frame_hook, nullptr)};
+    running.hook(frames);
   }
 
   std::uint32_t read(const std::vector<std::uint32_t>& buffer, int x, int y) const {
@@ -397,25 +445,38 @@ HeadlessBackend::HeadlessBackend() : s_(std::make_unique<State>()) {}
 HeadlessBackend::~HeadlessBackend() = default;
 
 void HeadlessBackend::set_clock(std::int32_t ms) {
-  s_->clock = static_cast<std::uint32_t>(ms);
+  s_->clock = s_->unwrap(ms);
 }
 
 void HeadlessBackend::inject_at_time(std::int32_t ms, const InputEvent& event) {
-  s_->pending.push_back({false, ms, event});
+  s_->by_time.push({s_->unwrap(ms), s_->next_seq++, event});
 }
 
 void HeadlessBackend::inject_at_frame(int frame, const InputEvent& event) {
-  s_->pending.push_back({true, frame, event});
+  s_->by_frame.push({frame, s_->next_seq++, event});
 }
 
 std::size_t HeadlessBackend::pending_events() const {
-  return s_->pending.size();
+  return s_->pending();
 }
 int HeadlessBackend::frames_presented() const {
   return s_->frames;
 }
+
+void HeadlessBackend::set_frame_hook(std::function<void(int frame)> hook) {
+  s_->frame_hook = std::move(hook);
+  ++s_->hooks_set;
+}
+
 void HeadlessBackend::set_rasterise(bool on) {
   s_->rasterise = on;
+}
+
+void HeadlessBackend::set_draw_log(bool on) {
+  s_->draw_log = on;
+  if (on) return;
+  s_->draws = {};
+  s_->last_draws = {};
 }
 
 std::uint32_t HeadlessBackend::pixel(int x, int y) const {
@@ -464,7 +525,7 @@ std::int32_t HeadlessBackend::millisecs() {
 }
 
 void HeadlessBackend::delay(int ms) {
-  if (ms > 0) s_->clock += static_cast<std::uint32_t>(ms);
+  if (ms > 0) s_->clock += ms;
 }
 
 void HeadlessBackend::poll_events() {
@@ -473,34 +534,31 @@ void HeadlessBackend::poll_events() {
 
 bool HeadlessBackend::wait_events_until(std::int32_t deadline_ms) {
   if (s_->deliver_due()) return true;
-  if (const Scripted* next = s_->next_timed(deadline_ms)) {
-    s_->clock = static_cast<std::uint32_t>(next->when);
-    return s_->deliver_due();
-  }
-  if (ms_between(deadline_ms, s_->now()) > 0) s_->clock = static_cast<std::uint32_t>(deadline_ms);
+  std::int64_t deadline = s_->unwrap(deadline_ms);
+  if (s_->jump_to_next_timed(deadline)) return true;
+  s_->clock = std::max(s_->clock, deadline);
   return false;
 }
 
 void HeadlessBackend::wait_events() {
   if (s_->deliver_due()) return;
-  // Half the clock's range ahead: anything later would read as the past.
-  if (const Scripted* next = s_->next_timed(ms_between(s_->now(), -0x3FFFFFFF))) {
-    s_->clock = static_cast<std::uint32_t>(next->when);
-    s_->deliver_due();
-    return;
-  }
+  if (s_->jump_to_next_timed(std::numeric_limits<std::int64_t>::max())) return;
   throw InputStarved("the program waits for input but no scripted event is left (" +
-                     std::to_string(s_->pending.size()) + " waiting for later frames, " +
+                     std::to_string(s_->by_frame.size()) + " waiting for later frames, " +
                      std::to_string(s_->frames) + " frames presented, clock at " +
                      std::to_string(s_->now()) + " ms)");
 }
 
+// No frame is presented while a loop polls, so only events by time can still come.
 void HeadlessBackend::wait_input(int ms) {
-  if (s_->pending.empty()) {
-    throw InputStarved("the program polls for input but no scripted event is left (clock at " +
-                       std::to_string(s_->now()) + " ms)");
+  if (s_->deliver_due()) return;
+  if (s_->by_time.empty()) {
+    throw InputStarved("the program polls for input but no scripted event by time is left (" +
+                       std::to_string(s_->by_frame.size()) +
+                       " waiting for later frames, clock at " + std::to_string(s_->now()) + " ms)");
   }
-  wait_events_until(static_cast<std::int32_t>(s_->clock + static_cast<std::uint32_t>(ms)));
+  const std::int64_t deadline = s_->clock + ms;
+  if (!s_->jump_to_next_timed(deadline)) s_->clock = deadline;
 }
 
 bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) {
@@ -515,7 +573,7 @@ bool HeadlessBackend::open_display(const DisplayMode& mode, std::string& error) 
   s_->generation = detail::next_display_generation();
   // The pointer starts in the middle of a new display, as the real back end puts it there.
   InputEvent centre{InputEvent::Type::mouse_move, 0, mode.width / 2, mode.height / 2};
-  s_->pending.insert(s_->pending.begin(), {true, 0, centre});
+  s_->due.push({0, s_->next_front_seq++, centre});
   return true;
 }
 
@@ -524,11 +582,13 @@ void HeadlessBackend::close_display() {
 }
 
 void HeadlessBackend::present(bool wait_vblank) {
-  if (wait_vblank) s_->clock = static_cast<std::uint32_t>(next_vblank(s_->now(), s_->hertz));
+  if (wait_vblank) s_->clock = s_->unwrap(next_vblank(s_->now(), s_->hertz));
   if (s_->rasterise) s_->front = s_->back;
   ++s_->frames;
-  s_->last_draws = std::move(s_->draws);
+  // The old frame's vector is cleared for reuse, its room kept.
+  s_->last_draws.swap(s_->draws);
   s_->draws.clear();
+  s_->run_frame_hook();
 }
 
 void HeadlessBackend::clear(std::uint32_t argb) {
@@ -539,8 +599,10 @@ void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
                            const DrawParams& params) {
   if (count < 3 || (topology == Topology::quad && count != 4)) return;
   const auto* texture = dynamic_cast<const HeadlessTexture*>(params.texture);
-  s_->draws.push_back({std::vector<Vertex>(vertices, vertices + count), topology,
-                       texture ? texture->source : nullptr, params.argb, params.blend});
+  if (s_->draw_log) {
+    s_->draws.push_back({std::vector<Vertex>(vertices, vertices + count), topology,
+                         texture ? texture->source : nullptr, params.argb, params.blend});
+  }
   if (!s_->rasterise) return;
 
   Rasteriser r(s_->back, s_->width, s_->height);
