@@ -38,8 +38,7 @@ std::shared_ptr<TScript> trigger(float x, float y, int type) {
 }
 
 // What one cell of the file puts into the world at (x, y).
-void place_cell(TGame& game, std::int32_t code, float x, float y) {
-  MediaCatalogue& c = catalogue();
+void place_cell(TGame& game, const MediaCatalogue& c, std::int32_t code, float x, float y) {
   TList& objects = *game._object_list;
   switch (code) {
     case cell::hero_start:
@@ -132,11 +131,13 @@ float lowest_wall_line(TGame& game) {
 }  // namespace
 
 void build_world(TGame& game, const std::function<std::int32_t()>& next_code) {
+  const MediaCatalogue& pictures = catalogue();
   for (int c = 0; c < level_columns; ++c) {
     for (int r = 0; r < level_rows; ++r) {
       const std::int32_t code = next_code();
       game._map[c][r] = code;
-      place_cell(game, code, static_cast<float>(cell_size * c), static_cast<float>(cell_size * r));
+      place_cell(game, pictures, code, static_cast<float>(cell_size * c),
+                 static_cast<float>(cell_size * r));
     }
   }
   scatter_clouds(game);

@@ -1,7 +1,7 @@
 // A level file from arbitrary bytes: the game builds it and plays 30 frames of whatever it
 // built. A file that is too short must stop with the read error and nothing else; any level must
-// play without a crash, its deaths and its exit included. Enter is pressed every 25 ms of
-// virtual time, so the screens a death or the exit brings up move on.
+// play without a crash, its deaths and its exit included. Enter is pressed after every frame, so
+// the screens a death or the exit brings up move on.
 //
 // The first byte says how the rest becomes the level file:
 //   odd   the rest is the file as it is (short files, and long ones whose tail is never read);
@@ -32,8 +32,6 @@ namespace {
 constexpr int level = 18;  // finishing it ends play, where another level would need its file
 constexpr int play_frames = 30;
 constexpr int band_rows = 16;
-constexpr int key_period_ms = 25;
-constexpr int keys_until_ms = 20000;  // far beyond what 30 frames and their screens take
 constexpr std::size_t file_size = 4 * level_columns * level_rows;
 
 constexpr std::array<std::int32_t, 24> band_codes = {
@@ -108,11 +106,14 @@ void write_level_file(const std::uint8_t* data, std::size_t size) {
   out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 }
 
-void press_enter_all_along(media::HeadlessBackend& hb) {
-  for (int t = key_period_ms; t < keys_until_ms; t += key_period_ms) {
-    hb.inject_at_time(t, {media::InputEvent::Type::key_down, 13});
-    hb.inject_at_time(t + key_period_ms / 2, {media::InputEvent::Type::key_up, 13});
-  }
+// Pressed and let go just after each frame, so a screen that waits after its last frame (a key
+// wait, or polling for Enter on the final picture) gets it at once.
+void press_enter_after_every_frame(media::HeadlessBackend& hb) {
+  hb.set_frame_hook([&hb](int) {
+    const std::int32_t now = hb.millisecs();
+    hb.inject_at_time(now + 2, {media::InputEvent::Type::key_down, 13});
+    hb.inject_at_time(now + 4, {media::InputEvent::Type::key_up, 13});
+  });
 }
 
 }  // namespace
@@ -138,10 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   media::HeadlessBackend& hb = media::use_headless();
   reset_globals();
   hb.set_rasterise(false);
+  hb.set_draw_log(false);
   media::Graphics(1024, 768, 32, 60, 0);
   media::SetBlend(3);
   test_support::fill_catalogue_pictures();
-  press_enter_all_along(hb);
+  press_enter_after_every_frame(hb);
 
   TGame game;
   game._lang = "ENG";
@@ -151,13 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const media::FatalError&) {
     return 0;  // too short: the game stops here with the read error
   }
-  try {
-    for (int frame = 0; frame < play_frames && game.update() == 0; ++frame) {
-      media::Flip(-1);
-      media::Cls();
-    }
-  } catch (const media::InputStarved&) {
-    // The keys ran out: a screen waits for the player for good.
+  // A screen that waited for input without a frame before it would starve here: a fault.
+  for (int frame = 0; frame < play_frames && game.update() == 0; ++frame) {
+    media::Flip(-1);
+    media::Cls();
   }
   reset_globals();
   return 0;

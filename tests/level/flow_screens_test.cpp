@@ -28,6 +28,7 @@ using media::DrawRecord;
 using Type = media::InputEvent::Type;
 
 constexpr int enter_key = 13, escape_key = 27, space_key = 32;
+constexpr int alpha_byte = 24, red_byte = 16;
 constexpr const char* english_prompt = "Press any key to continue...";
 constexpr const char* russian_prompt = "Нажмите любую клавишу для продолжения...";
 
@@ -36,6 +37,10 @@ std::uint32_t colour_of(const media::Image& image) {
   const auto p = image->pixmaps[0].rgba(0, 0);
   return 0xFF000000u | (static_cast<std::uint32_t>(p.r) << 16) |
          (static_cast<std::uint32_t>(p.g) << 8) | static_cast<std::uint32_t>(p.b);
+}
+
+std::pair<float, float> centre_of(const DrawRecord& d) {
+  return {(d.vertices[0].x + d.vertices[2].x) / 2, (d.vertices[0].y + d.vertices[2].y) / 2};
 }
 
 bool same_draws(const std::vector<DrawRecord>& a, const std::vector<DrawRecord>& b) {
@@ -61,6 +66,7 @@ class FlowScreens : public GameTest {
     game->_lang = "ENG";
     game->_lives = 3;
     frames_before = hb.frames_presented();  // opening the display presents too
+    hb.set_frame_hook([this](int) { shown.push_back(hb.draws_of_last_frame()); });
   }
 
   // Frames presented since the test began.
@@ -71,11 +77,26 @@ class FlowScreens : public GameTest {
     hb.inject_at_time(ms + 20, {Type::key_up, key});
   }
 
-  // Runs `screen` up to the wait for a key that never comes; the frames it presented.
-  int frames_until_it_waits(const std::function<void()>& screen) {
-    const int before = hb.frames_presented();
+  // Runs `screen` up to the wait for a key that never comes; the draws of each frame it showed.
+  std::vector<std::vector<DrawRecord>> frames_until_it_waits(const std::function<void()>& screen) {
+    const std::size_t from = shown.size();
     EXPECT_THROW(screen(), media::InputStarved);
-    return hb.frames_presented() - before;
+    return {shown.begin() + static_cast<std::ptrdiff_t>(from), shown.end()};
+  }
+
+  // For each frame, one byte of the colour `image` was drawn in (alpha_byte or red_byte), or -1
+  // where it was not drawn.
+  static std::vector<int> levels_of(const std::vector<std::vector<DrawRecord>>& frames,
+                                    const media::Image& image, int byte) {
+    std::vector<int> levels;
+    for (const std::vector<DrawRecord>& frame : frames) {
+      int level = -1;
+      for (const DrawRecord& d : frame) {
+        if (d.pixmap == &image->pixmaps[0]) level = static_cast<int>(d.argb >> byte & 255);
+      }
+      levels.push_back(level);
+    }
+    return levels;
   }
 
   // The draw calls of the last frame that show `image`.
@@ -112,25 +133,57 @@ class FlowScreens : public GameTest {
 
   std::unique_ptr<TGame> game;
   int frames_before = 0;
+  std::vector<std::vector<DrawRecord>> shown;  // every frame presented, as drawn
 };
 
 }  // namespace
 
-TEST_F(FlowScreens, EachScreenFadesInOverItsFramesThenWaitsWithTheDrawStateLeftWhite) {
-  EXPECT_EQ(frames_until_it_waits([&] { game->show_story(); }), 51 + 1);
+TEST_F(FlowScreens, EachFadeRunsItsOwnFramesFromNothingAndLeavesTheDrawStateWhite) {
+  const MediaCatalogue& c = catalogue();
+  const auto story =
+      levels_of(frames_until_it_waits([&] { game->show_story(); }), c.story_image, alpha_byte);
+  ASSERT_EQ(story.size(), 51u + 1u);
+  EXPECT_EQ(story[0], 0);
+  EXPECT_EQ(story[1], 5);  // 0.02
+  EXPECT_EQ(story[50], 254);
+  EXPECT_EQ(story[51], -1) << "the prompt's frame adds only the prompt";
   expect_draw_state_left_white();
-  EXPECT_EQ(frames_until_it_waits([&] { game->show_map(5); }), 86 + 1);
+
+  const auto map_frames = frames_until_it_waits([&] { game->show_map(5); });
+  const auto grey = levels_of(map_frames, c.map_images[0], red_byte);
+  ASSERT_EQ(grey.size(), 86u + 1u);
+  EXPECT_EQ(grey[0], 0);
+  EXPECT_EQ(grey[1], 3);
+  EXPECT_EQ(grey[85], 255);
+  EXPECT_EQ(grey[86], -1);
+  EXPECT_EQ(levels_of(map_frames, c.map_images[0], alpha_byte)[0], 255) << "by colour, not alpha";
   expect_draw_state_left_white();
+
   game->_level = 4;
-  EXPECT_EQ(frames_until_it_waits([&] { game->level_complete(); }), 10);
+  const auto complete = levels_of(frames_until_it_waits([&] { game->level_complete(); }),
+                                  c.level_complete_eng_image, alpha_byte);
+  ASSERT_EQ(complete.size(), 10u) << "no frame of its own for the wait";
+  EXPECT_EQ(complete[0], 0);
+  EXPECT_EQ(complete[9], 229);  // 0.9
   expect_draw_state_left_white();
+
   game->_level = 2;
-  EXPECT_EQ(frames_until_it_waits([&] { game->player_death(); }), 20 + 1);
+  const auto death =
+      levels_of(frames_until_it_waits([&] { game->player_death(); }), c.death_image, alpha_byte);
+  ASSERT_EQ(death.size(), 20u + 1u);
+  EXPECT_EQ(death[0], 0);
+  EXPECT_EQ(death[19], 242);  // 0.95
+  EXPECT_EQ(death[20], -1);
   expect_draw_state_left_white();
 
   game->_level = 18;
   press_at(media::MilliSecs() + 500);
-  EXPECT_EQ(frames_until_it_waits([&] { game->level_complete(); }), 10 + 101);
+  const auto end =
+      levels_of(frames_until_it_waits([&] { game->level_complete(); }), c.theend_image, alpha_byte);
+  ASSERT_EQ(end.size(), 10u + 101u);
+  EXPECT_EQ(end[9], -1);
+  EXPECT_EQ(end[10], 0);
+  EXPECT_EQ(end[110], 254);  // 0.99999934
   expect_draw_state_left_white();
 }
 
@@ -153,7 +206,7 @@ TEST_F(FlowScreens, LevelCompleteFadesTheLanguagesPictureInOverThePlayFrame) {
   EXPECT_EQ(drawn[0].vertices[0].y, 300.0f);
 
   game->_lang = "DEU";
-  EXPECT_EQ(frames_until_it_waits([&] { game->level_complete(); }), 10);
+  EXPECT_EQ(frames_until_it_waits([&] { game->level_complete(); }).size(), 10u);
   EXPECT_TRUE(hb.draws_of_last_frame().empty());
 }
 
@@ -237,8 +290,6 @@ TEST_F(FlowScreens, DeathCostsALifeAndRestartsTheLevelWithoutItsPoints) {
 
 TEST_F(FlowScreens, LevelCompleteBanksThePointsRestoresLivesAndShowsTheMapBeforeTheNextLevel) {
   MediaCatalogue& c = catalogue();
-  c.map_images[1] = test_support::solid_picture(16, 16, 0xC08040);
-  media::MidHandleImage(c.map_images[1]);
   test_support::write_level(5, ".....@");
   scratch.write("music.wav", test_support::encode_wav(8000, 8000));
   c.sounds[2] = media::LoadSound("music.wav", media::sound_loop);
@@ -257,29 +308,27 @@ TEST_F(FlowScreens, LevelCompleteBanksThePointsRestoresLivesAndShowsTheMapBefore
   EXPECT_EQ(game->_level, 5);
   EXPECT_EQ(game->_score_this_level, 0);
   EXPECT_EQ(game->_player->_x, 320.0f) << "level 5 built";
-  EXPECT_EQ(hb.pixel(336, 480), colour_of(c.map_images[1])) << "the marker of level 5";
-  EXPECT_EQ(hb.pixel(336 - 9, 480), 0xFF000000u);
-  EXPECT_EQ(hb.pixel(336, 480 + 9), 0xFF000000u);
+  const std::vector<DrawRecord>& last_map_frame = shown[10 + 85];
+  ASSERT_EQ(last_map_frame.size(), 2u);
+  EXPECT_EQ(last_map_frame[1].pixmap, &c.map_images[1]->pixmaps[0]);
+  EXPECT_EQ(centre_of(last_map_frame[1]), (std::pair(336.0f, 480.0f))) << "the marker of level 5";
   EXPECT_EQ(media::ChannelPlaying(game->_channel), 1) << "the music plays on";
 }
 
 TEST_F(FlowScreens, TheMapShowsTheTutorialBeforeLevelOneAndNoMarkerOutsideLevelsTwoToEighteen) {
   MediaCatalogue& c = catalogue();
   c.map_images[0] = test_support::solid_picture(64, 64, 0x306090);
-  const std::uint32_t marker = colour_of(c.map_images[1]);
 
   frames_until_it_waits([&] { game->show_map(1); });
   EXPECT_EQ(hb.pixel(4, 4), colour_of(c.tutorial_image));
   EXPECT_EQ(hb.pixel(40, 40), 0xFF000000u) << "the map is cleared away";
 
   for (int level : {0, 19}) {
-    frames_until_it_waits([&] { game->show_map(level); });
-    EXPECT_EQ(hb.pixel(40, 40), colour_of(c.map_images[0])) << level;
-    int marker_pixels = 0;
-    for (int y = 190; y < 540; ++y) {
-      for (int x = 200; x < 830; ++x) marker_pixels += hb.pixel(x, y) == marker;
+    const auto map_frames = frames_until_it_waits([&] { game->show_map(level); });
+    EXPECT_EQ(levels_of(map_frames, c.map_images[0], red_byte)[85], 255) << level;
+    for (int marker : levels_of(map_frames, c.map_images[1], red_byte)) {
+      EXPECT_EQ(marker, -1) << level;
     }
-    EXPECT_EQ(marker_pixels, 0) << level;
   }
 }
 
