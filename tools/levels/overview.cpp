@@ -281,13 +281,15 @@ void load_pictures(std::array<media::Image, n>& entries, const std::string& game
 
 }  // namespace
 
-OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink) {
+OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink,
+                           const media::Font& font) {
   if (shrink < 1 || shrink > 16)
     throw std::runtime_error("the shrink is a whole number from 1 to 16");
   std::unique_ptr<TGame> game = built_world(grid);
   const Layout l = lay_out(used_cells(grid, *game), shrink);
   media::Graphics(l.width, l.height, 32, 60, 0);
   media::SetBlend(3);
+  media::SetImageFont(font);
   set_colour(sky);
   media::DrawRect(0, 0, static_cast<float>(l.width), static_cast<float>(l.height));
   reset_colour();
@@ -300,7 +302,7 @@ OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrin
 }
 
 // Only what a level is drawn with. The saws turn about their centres, as in the game.
-void load_overview_media(const std::string& game_folder) {
+media::Font load_overview_media(const std::string& game_folder) {
   MediaCatalogue& c = catalogue();
   media::AutoImageFlags(11);
   load_pictures(c.ground_images, game_folder, "ground_");
@@ -315,8 +317,7 @@ void load_overview_media(const std::string& game_folder) {
   load_pictures(c.hero_stay_right_images, game_folder, "hero_stay_right_");
   load_pictures(c.coin_images, game_folder, "coin_");
   c.pointer_image = load_picture(game_folder, "pointer");
-  media::SetImageFont(
-      media::LoadImageFont(game_folder + "/fonts/arial.ttf", 13, media::font_smooth));
+  return media::LoadImageFont(game_folder + "/fonts/arial.ttf", 13, media::font_smooth);
 }
 
 }  // namespace levels

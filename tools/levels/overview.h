@@ -7,6 +7,7 @@
 #include <string>
 
 #include "level_text.h"
+#include "media/text.h"
 
 namespace levels {
 
@@ -18,11 +19,13 @@ struct OverviewSize {
 // Opens the headless display at the overview's size and draws the part of the level that holds
 // something, `shrink` world pixels to one pixel (1...16), then presents it. The pictures come
 // from the program's catalogue, which must be loaded; entries without a picture are left out.
-// Throws std::runtime_error for a shrink out of range or an overview too large to draw.
-OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink);
+// The texts are in `font` (none: the built-in one). Throws std::runtime_error for a shrink out
+// of range or an overview too large to draw.
+OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink,
+                           const media::Font& font = nullptr);
 
 // Fills the program's catalogue with the pictures a level is drawn with, from the game folder
-// `game_folder`, and selects the game's font for the legend.
-void load_overview_media(const std::string& game_folder);
+// `game_folder`; returns the game's font for the texts.
+media::Font load_overview_media(const std::string& game_folder);
 
 }  // namespace levels

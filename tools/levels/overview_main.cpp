@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     const int shrink = argc == 5 ? shrink_argument(argv[4]) : 4;
     const levels::Grid grid = levels::read_level(argv[2]);
     media::HeadlessBackend& hb = media::use_headless();
-    levels::load_overview_media(argv[1]);
-    levels::draw_overview(grid, std::filesystem::path(argv[2]).filename().string(), shrink);
+    const media::Font font = levels::load_overview_media(argv[1]);
+    levels::draw_overview(grid, std::filesystem::path(argv[2]).filename().string(), shrink, font);
     if (!hb.save_png(argv[3])) {
       std::fprintf(stderr, "level_overview: cannot write %s\n", argv[3]);
       return 1;
