@@ -136,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const InProgramFolder in_program_folder;
   write_level_file(data, size);
 
+  reset_globals();  // the last run's pictures go before the media layer they were made on
   media::HeadlessBackend& hb = media::use_headless();
-  reset_globals();
   hb.set_rasterise(false);
   hb.set_draw_log(false);
   media::Graphics(1024, 768, 32, 60, 0);
@@ -158,6 +158,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     media::Flip(-1);
     media::Cls();
   }
-  reset_globals();
   return 0;
 }
