@@ -86,7 +86,7 @@ std::int32_t escape_value(std::string_view inside, int line, int column) {
   if (error != std::errc() || value < std::numeric_limits<std::int32_t>::min() ||
       value > std::numeric_limits<std::int32_t>::max()) {
     throw TextError(line, column,
-                    "{" + std::string(inside) + "} does not fit in a cell (32-bit signed)");
+                    "'{" + std::string(inside) + "}' does not fit in a cell (32-bit signed)");
   }
   return static_cast<std::int32_t>(value);
 }
