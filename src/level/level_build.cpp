@@ -1,39 +1,17 @@
 // Building a level from its file: one record per cell that stands for something, ten clouds
 // around the hero, and the lowest-wall line.
 
+#include "level/level_build.h"
+
 #include <string>
 
-#include "level/records.h"
+#include "level/cell_codes.h"
 #include "media/files.h"
 #include "media/system.h"
 #include "shell/catalogue.h"
 #include "shell/globals.h"
 
 namespace {
-
-// Cell codes of the level files.
-enum CellCode {
-  hero_start = 1,
-  coin = 2,
-  pointer_sign = 3,
-  death_zone = 4,
-  level_exit = 5,
-  bottom_line = 6,
-  hedgehog = 7,
-  large_saw = 8,
-  small_saw = 9,
-  shooting_flower = 10,
-  first_ground = 101,
-  last_ground = 104,
-  first_tree = 105,
-  last_tree = 107,
-  first_flowers = 108,
-  last_flowers = 109,
-  first_grass = 110,
-  last_grass = 111,
-  first_stone = 112,
-  last_stone = 113,
-};
 
 std::string level_path(int level) {
   return "data\\level\\map_" + std::to_string(level) + ".dat";
@@ -60,69 +38,68 @@ std::shared_ptr<TScript> trigger(float x, float y, int type) {
 }
 
 // What one cell of the file puts into the world at (x, y).
-void place_cell(TGame& game, int code, float x, float y) {
-  MediaCatalogue& c = catalogue();
+void place_cell(TGame& game, const MediaCatalogue& c, std::int32_t code, float x, float y) {
   TList& objects = *game._object_list;
   switch (code) {
-    case hero_start:
+    case cell::hero_start:
       game._player = placed<TPlayer>(x, y);
       game._cam_x = x - 500.0f;
       game._cam_y = y - 340.0f;
       return;
-    case coin: {
+    case cell::coin: {
       auto bonus = placed<TBonus>(x, y);
       bonus->_score = 5;
       bonus->_last_frame = 4.0f;
       objects.add_last(bonus);
       return;
     }
-    case pointer_sign:
+    case cell::pointer_sign:
       objects.add_last(decoration(x, y + 10.0f, c.pointer_image));
       return;
-    case death_zone:
+    case cell::death_zone:
       objects.add_last(trigger(x, y, 1));
       return;
-    case level_exit:
+    case cell::level_exit:
       objects.add_last(trigger(x, y, 2));
       return;
-    case bottom_line:
+    case cell::bottom_line:
       game._max_y = y;
       return;
-    case hedgehog: {
+    case cell::hedgehog: {
       auto h = placed<THedgehog>(x, y);
       h->_speed = 1.35f;
       h->_move_x = 1.0f;
       objects.add_last(h);
       return;
     }
-    case large_saw:
-    case small_saw: {
+    case cell::large_saw:
+    case cell::small_saw: {
       auto saw = placed<TSaw>(x, y);
-      saw->_size = code == large_saw ? 0 : 1;
-      saw->_rotation = code == large_saw ? 0.0f : 1.0f;
+      saw->_size = code == cell::large_saw ? 0 : 1;
+      saw->_rotation = code == cell::large_saw ? 0.0f : 1.0f;
       objects.add_last(saw);
       return;
     }
-    case shooting_flower:
+    case cell::shooting_flower:
       objects.add_last(placed<TFlower>(x, y));
       return;
     default:
       break;
   }
-  if (code >= first_ground && code <= last_ground) {
+  if (code >= cell::first_ground && code <= cell::last_ground) {
     auto wall = placed<TWall>(x, y);
     wall->_size_x = cell_size;
     wall->_size_y = cell_size;
-    wall->_image = c.ground_images[code - first_ground];
+    wall->_image = c.ground_images[code - cell::first_ground];
     game._wall_list->add_last(wall);
-  } else if (code >= first_tree && code <= last_tree) {
-    objects.add_last(decoration(x, y + 5.0f, c.tree_images[code - first_tree]));
-  } else if (code >= first_flowers && code <= last_flowers) {
-    objects.add_last(decoration(x, y, c.flowers_images[code - first_flowers]));
-  } else if (code >= first_grass && code <= last_grass) {
-    objects.add_last(decoration(x, y, c.grass_images[code - first_grass]));
-  } else if (code >= first_stone && code <= last_stone) {
-    objects.add_last(decoration(x, y + 3.0f, c.stone_images[code - first_stone]));
+  } else if (code >= cell::first_tree && code <= cell::last_tree) {
+    objects.add_last(decoration(x, y + 5.0f, c.tree_images[code - cell::first_tree]));
+  } else if (code >= cell::first_flowers && code <= cell::last_flowers) {
+    objects.add_last(decoration(x, y, c.flowers_images[code - cell::first_flowers]));
+  } else if (code >= cell::first_grass && code <= cell::last_grass) {
+    objects.add_last(decoration(x, y, c.grass_images[code - cell::first_grass]));
+  } else if (code >= cell::first_stone && code <= cell::last_stone) {
+    objects.add_last(decoration(x, y + 3.0f, c.stone_images[code - cell::first_stone]));
   }
 }
 
@@ -153,6 +130,20 @@ float lowest_wall_line(TGame& game) {
 
 }  // namespace
 
+void build_world(TGame& game, const std::function<std::int32_t()>& next_code) {
+  const MediaCatalogue& pictures = catalogue();
+  for (int c = 0; c < level_columns; ++c) {
+    for (int r = 0; r < level_rows; ++r) {
+      const std::int32_t code = next_code();
+      game._map[c][r] = code;
+      place_cell(game, pictures, code, static_cast<float>(cell_size * c),
+                 static_cast<float>(cell_size * r));
+    }
+  }
+  scatter_clouds(game);
+  game._max_cam_y = lowest_wall_line(game);
+}
+
 int TGame::initialize_level(int level) {
   _score_this_level = 0;
   _object_list = std::make_shared<TList>();
@@ -162,19 +153,12 @@ int TGame::initialize_level(int level) {
   if (_level == 0) show_story();
   if (_level == 1) show_map(1);
 
+  // Only read: the game never writes its levels, so an installed game needs no write access.
   const std::string path = level_path(_level);
   media::Stream file = media::OpenFile(path, 1, 0);
-  if (!file) media::Fail("The level file " + path + " is missing or cannot be read");
-  for (int c = 0; c < level_columns; ++c) {
-    for (int r = 0; r < level_rows; ++r) {
-      const int code = media::ReadInt(file);
-      _map[c][r] = code;
-      place_cell(*this, code, static_cast<float>(cell_size * c), static_cast<float>(cell_size * r));
-    }
-  }
+  if (!file)
+    media::Fail("The level file " + media::map_path(path) + " is missing or cannot be read");
+  build_world(*this, [&] { return media::ReadInt(file); });
   media::Close(file);
-
-  scatter_clouds(*this);
-  _max_cam_y = lowest_wall_line(*this);
   return 0;
 }

@@ -122,7 +122,10 @@ void WaitInput(int ms) {
   if (ms > 0) backend().wait_input(ms);
 }
 
+// Presses made before the call are forgotten, also those the system has not handed over yet
+// (a key pressed while a screen was fading in must not end the wait that follows the fade).
 int WaitKey() {
+  backend().poll_events();
   flush_keyboard();
   for (;;) {
     backend().wait_events();

@@ -105,6 +105,16 @@ TEST_F(InputTest, WaitKeyForgetsEarlierPressesAndReturnsTheLowestOfABatch) {
   EXPECT_EQ(KeyHit(kSpace), 0);
 }
 
+TEST_F(InputTest, WaitKeyForgetsPressesNotYetTakenIn) {
+  // Pressed while the program drew without asking for input, as during a fade.
+  now({event(Type::key_down, kSpace), event(Type::key_up, kSpace)});
+  EXPECT_THROW(WaitKey(), InputStarved);
+
+  now({event(Type::key_down, kSpace)});
+  hb.inject_at_time(hb.millisecs() + 40, event(Type::key_down, kA));
+  EXPECT_EQ(WaitKey(), kA);
+}
+
 TEST_F(InputTest, DueEventsGoOutInTheOrderInjectedWhetherByTimeOrByFrame) {
   const std::int32_t t = hb.millisecs();
   hb.inject_at_time(t + 30, event(Type::mouse_move, 0, 1, 0));

@@ -11,40 +11,22 @@
 #include "media/detail/sound_internal.h"
 #include "media/sound.h"
 #include "support/headless_test.h"
+#include "support/sound_writer.h"
 
 namespace {
 
 using namespace media;
 using Bytes = std::vector<unsigned char>;
 
-// A mono 16-bit WAV of `frames` frames at `rate`.
-Bytes wav(int rate, std::uint32_t frames) {
-  auto put = [](Bytes& b, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  };
-  Bytes b{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-  put(b, 16, 4);
-  put(b, 1, 2);
-  put(b, 1, 2);
-  put(b, rate, 4);
-  put(b, rate * 2, 4);
-  put(b, 2, 2);
-  put(b, 16, 2);
-  b.insert(b.end(), {'d', 'a', 't', 'a'});
-  put(b, frames * 2, 4);
-  b.resize(b.size() + frames * 2, 0x10);
-  return b;
-}
-
 class Sound : public HeadlessTest {
  protected:
   // 0.25 s effect and a 1 s loop.
   media::Sound effect() {
-    scratch.write("effect.wav", wav(8000, 2000));
+    scratch.write("effect.wav", test_support::encode_wav(8000, 2000));
     return LoadSound("effect.wav", 0);
   }
   media::Sound loop() {
-    scratch.write("loop.wav", wav(8000, 8000));
+    scratch.write("loop.wav", test_support::encode_wav(8000, 8000));
     return LoadSound("loop.wav", sound_loop);
   }
 };
@@ -176,7 +158,7 @@ class OpenALSound : public Sound {
 };
 
 TEST_F(OpenALSound, PlaysPausesAndFinishes) {
-  media::Sound s = load("effect.wav", wav(8000, 1600), 0);  // 0.2 s
+  media::Sound s = load("effect.wav", test_support::encode_wav(8000, 1600), 0);  // 0.2 s
   if (!s) GTEST_SKIP() << "OpenAL could not open even its null device";
   Channel c = PlaySound(s);
   EXPECT_EQ(ChannelPlaying(c), 1);
@@ -196,7 +178,7 @@ TEST_F(OpenALSound, PlaysPausesAndFinishes) {
 }
 
 TEST_F(OpenALSound, RunningOutOfSourcesSilencesOnlyTheExtraPlays) {
-  media::Sound s = load("loop.wav", wav(8000, 8000), sound_loop);
+  media::Sound s = load("loop.wav", test_support::encode_wav(8000, 8000), sound_loop);
   if (!s) GTEST_SKIP() << "OpenAL could not open even its null device";
   std::vector<Channel> channels;
   while (channels.size() < 5000) {
