@@ -281,15 +281,17 @@ class SdlBackend final : public Backend {
     }
     if (mask) colour.a = 255;
 
-    if (vertices_.size() < static_cast<std::size_t>(count)) vertices_.resize(count);
     for (int i = 0; i < count; ++i) {
-      const Vertex& v = vertices[i];
       // A shape at an impossible place is nothing SDL should have to convert to pixels.
-      if (!std::isfinite(v.x) || !std::isfinite(v.y)) return;
-      vertices_[i] = {{v.x, v.y}, colour, {v.u, v.v}};
+      if (!std::isfinite(vertices[i].x) || !std::isfinite(vertices[i].y)) return;
     }
-    SDL_RenderGeometry(renderer_, texture, vertices_.data(), count, fan_indices(count),
-                       3 * (count - 2));
+    // SDL reads the corners where they are; only the colour needs a list of its own.
+    if (colours_.size() < static_cast<std::size_t>(count)) colours_.resize(count);
+    std::fill_n(colours_.begin(), count, colour);
+    constexpr int stride = sizeof(Vertex);
+    SDL_RenderGeometryRaw(renderer_, texture, &vertices->x, stride, colours_.data(),
+                          sizeof(SDL_Color), &vertices->u, stride, count, fan_indices(count),
+                          3 * (count - 2), sizeof(int));
   }
 
   std::unique_ptr<Texture> create_texture(const TPixmap& pixmap, int flags) override {
@@ -476,7 +478,7 @@ class SdlBackend final : public Backend {
   SDL_BlendMode draw_blend_ = SDL_BLENDMODE_INVALID;
   int width_ = 1024, height_ = 768;
   int generation_ = detail::next_display_generation();
-  std::vector<SDL_Vertex> vertices_;
+  std::vector<SDL_Color> colours_;
   std::vector<int> indices_;
   std::vector<pid_t> children_;
 };
