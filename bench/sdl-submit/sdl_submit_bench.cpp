@@ -1,16 +1,19 @@
 // What it costs to hand pictures to the real back end, against SDL itself on the same renderer.
 // Needs a display: run.sh beside this file starts a virtual X server and runs it there.
-//
-// One run is N pictures of S x S pixels, alpha-blended, followed by SDL_RenderFlush, so the work
-// SDL puts off until the batch is sent counts too. The clock is the process's CPU time (every
-// thread, the driver's included). Before each run the renderer is drained (a one-pixel read that
-// waits for all drawing), outside the timed part. The runs of the two ways alternate and each
-// figure is the median of its runs, per picture:
-//   DrawImage  the media layer's DrawImage at white, full alpha, blend mode 3
-//   raw        the same picture as an SDL texture, one SDL_RenderGeometry of a quad per picture,
-//              its four corners filled in per picture
-// and the same again with every picture wholly off the back buffer.
 //   sdl_submit_bench [runs]   (default 15)
+//
+// Four ways of drawing N pictures of S x S pixels, alpha-blended:
+//   ours   the media layer's DrawImage at white, full alpha, blend mode 3
+//   raw    the same picture as an SDL texture, one SDL_RenderGeometry of a quad per picture, its
+//          four corners filled in per picture
+// each with every picture on the back buffer, and with every picture wholly off it.
+// The clock is the process's CPU time (every thread, the driver's included). Each run of a way
+// starts with the renderer drained (a one-pixel read that waits for all drawing, not timed), then
+// times the N calls ("the calls alone") and the calls with the SDL_RenderFlush after them, which
+// sends SDL's batch to the driver ("calls + flush"). Runs of the four ways take turns, each
+// round starting from the next way, and every figure is the median of its runs, per picture in
+// nanoseconds. "ratio" is ours over raw; "on/off" is ours on the back buffer over ours off it,
+// both with the flush, which is what a picture costs a frame.
 #include <SDL2/SDL.h>
 #include <time.h>
 
