@@ -1,5 +1,8 @@
 #include "media/sdl/sdl_backend.h"
 
+#include <cmath>
+#include <limits>
+
 #include "media/display.h"
 #include "support/headless_test.h"
 
@@ -27,4 +30,24 @@ TEST_F(HeadlessTest, SdlMaskCutPassesExactlyTheTexelsTheHeadlessAlphaTestPasses)
       ASSERT_EQ(drawn, texel >= cut) << "texel alpha " << texel << " at drawing alpha " << alpha;
     }
   }
+}
+
+TEST(SdlShapeTest, OnlyShapesWithEveryCoordinateFiniteGoToSdl) {
+  const float huge = std::numeric_limits<float>::max();
+  Vertex quad[4] = {{-huge, huge, 0, 0}, {1e30f, -3.5f, 1, 0}, {0, 0, 1, 1}, {-0.0f, 7, 0, 1}};
+  EXPECT_TRUE(detail::all_finite(quad, 4));
+  for (float bad : {INFINITY, -INFINITY, NAN}) {
+    for (int corner = 0; corner < 4; ++corner) {
+      Vertex spoilt[4] = {quad[0], quad[1], quad[2], quad[3]};
+      spoilt[corner].x = bad;
+      EXPECT_FALSE(detail::all_finite(spoilt, 4)) << bad << " as x of corner " << corner;
+      spoilt[corner].x = quad[corner].x;
+      spoilt[corner].y = bad;
+      EXPECT_FALSE(detail::all_finite(spoilt, 4)) << bad << " as y of corner " << corner;
+    }
+  }
+  // Only the corners of the shape count.
+  Vertex fan[5] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0}, {NAN, 0, 0, 0}};
+  EXPECT_TRUE(detail::all_finite(fan, 4));
+  EXPECT_FALSE(detail::all_finite(fan, 5));
 }

@@ -111,6 +111,10 @@ SDL_Texture* SdlTexture::mask(SDL_Renderer* renderer, int alpha) const {
   return mask_.with(SDL_BLENDMODE_BLEND);
 }
 
+bool same_colour(SDL_Color a, SDL_Color b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
 SDL_Color colour_of(std::uint32_t argb) {
   return {static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb),
           static_cast<Uint8>(argb >> 24)};
@@ -281,17 +285,14 @@ class SdlBackend final : public Backend {
     }
     if (mask) colour.a = 255;
 
-    for (int i = 0; i < count; ++i) {
-      // A shape at an impossible place is nothing SDL should have to convert to pixels.
-      if (!std::isfinite(vertices[i].x) || !std::isfinite(vertices[i].y)) return;
-    }
+    // A shape at an impossible place is nothing SDL should have to convert to pixels.
+    if (!detail::all_finite(vertices, count)) return;
     // SDL reads the corners where they are; only the colour needs a list of its own.
-    if (colours_.size() < static_cast<std::size_t>(count)) colours_.resize(count);
-    std::fill_n(colours_.begin(), count, colour);
+    const SDL_Color* colours = colour_list(colour, count);
     constexpr int stride = sizeof(Vertex);
-    SDL_RenderGeometryRaw(renderer_, texture, &vertices->x, stride, colours_.data(),
-                          sizeof(SDL_Color), &vertices->u, stride, count, fan_indices(count),
-                          3 * (count - 2), sizeof(int));
+    SDL_RenderGeometryRaw(renderer_, texture, &vertices->x, stride, colours, sizeof(SDL_Color),
+                          &vertices->u, stride, count, fan_indices(count), 3 * (count - 2),
+                          sizeof(int));
   }
 
   std::unique_ptr<Texture> create_texture(const TPixmap& pixmap, int flags) override {
@@ -410,6 +411,15 @@ class SdlBackend final : public Backend {
     detail::deliver_event(out);
   }
 
+  // `count` times `colour`, written again only when the colour changes or more are needed.
+  const SDL_Color* colour_list(SDL_Color colour, int count) {
+    if (!colours_.empty() && !same_colour(colours_[0], colour)) {
+      std::fill(colours_.begin(), colours_.end(), colour);
+    }
+    if (colours_.size() < static_cast<std::size_t>(count)) colours_.resize(count, colour);
+    return colours_.data();
+  }
+
   // Flat shapes blend by the renderer's mode, set only when it changes.
   void set_draw_blend(SDL_BlendMode blend) {
     if (blend == draw_blend_) return;
@@ -500,6 +510,14 @@ void window_to_back_buffer(const ShownArea& shown, int w, int h, int& x, int& y)
   double by = std::floor((y - shown.y) * static_cast<double>(h) / shown.h);
   x = static_cast<int>(std::clamp(bx, 0.0, w - 1.0));
   y = static_cast<int>(std::clamp(by, 0.0, h - 1.0));
+}
+
+// x - x is 0 for every finite x and not a number otherwise, and a sum with one not-a-number in it
+// is not a number: one test for every corner, with no branch per corner.
+bool all_finite(const Vertex* v, int count) {
+  float probe = 0.0f;
+  for (int i = 0; i < count; ++i) probe += (v[i].x - v[i].x) + (v[i].y - v[i].y);
+  return probe == 0.0f;
 }
 
 int mask_alpha_threshold(int drawing_alpha) {
