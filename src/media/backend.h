@@ -26,10 +26,22 @@ enum class Topology {
   fan,   // a convex polygon filled as a fan from the first vertex
 };
 
-// A texture made by the back end from a pixel buffer; it belongs to one display generation.
+class Backend;
+
+// A texture made by a back end from a pixel buffer; it belongs to one display generation. Only
+// the back end that made it draws with it, and it knows its own by the maker, without asking
+// the type system on every draw.
 class Texture {
  public:
+  explicit Texture(const Backend& maker) : maker_(&maker) {}
   virtual ~Texture() = default;
+  Texture(const Texture&) = delete;
+  Texture& operator=(const Texture&) = delete;
+
+  bool made_by(const Backend& backend) const { return maker_ == &backend; }
+
+ private:
+  const Backend* maker_;
 };
 
 // What one draw call needs besides its vertices.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -24,11 +25,25 @@ struct Pacing {
   std::int32_t next_frame_time = 0;
 };
 
+// The part of the plane where a shape can touch a pixel of the back buffer: a pixel wider than
+// the buffer on every side, so that no rounding of any rasteriser reaches in from beyond. Before
+// a display is opened it is the whole plane.
+struct Bounds {
+  float left = -std::numeric_limits<float>::infinity();
+  float top = -std::numeric_limits<float>::infinity();
+  float right = std::numeric_limits<float>::infinity();
+  float bottom = std::numeric_limits<float>::infinity();
+};
+
 struct DisplayModule {
   bool open = false;
   Pacing pacing;
   TDrawState state;
-  int applied_blend = 1;  // the blending in force; SetBlend with an unknown mode leaves it
+  // The colour and blending every draw hands the back end, kept up to date by the calls that
+  // change them rather than worked out for each of the thousands of pictures of a frame. The
+  // blending is the last known mode: SetBlend with an unknown mode leaves it.
+  DrawParams params;
+  Bounds reach;
 };
 
 DisplayModule g;
@@ -72,11 +87,32 @@ Vertex place(const TDrawState& s, float px, float py, float tx, float ty, float 
   return {px * s.tform_ix + py * s.tform_iy + tx, px * s.tform_jx + py * s.tform_jy + ty, u, v};
 }
 
-DrawParams flat_params() {
-  DrawParams p;
-  p.argb = drawing_argb(g.state);
-  p.blend = g.applied_blend;
-  return p;
+void refresh_colour() {
+  g.params.argb = drawing_argb(g.state);
+}
+
+template <class Beyond>
+bool all_beyond(const Vertex* v, int count, Beyond beyond) {
+  for (int i = 0; i < count; ++i) {
+    if (!beyond(v[i])) return false;
+  }
+  return true;
+}
+
+// True when every corner lies past the same edge of the back buffer, so no pixel can change. The
+// game draws every object of a level in every frame, most of them off screen; those cost no
+// draw call. A corner that is not a number is past no edge and is left to the back end.
+bool out_of_reach(const Vertex* v, int count) {
+  const Bounds& b = g.reach;
+  return all_beyond(v, count, [&](const Vertex& p) { return p.x <= b.left; }) ||
+         all_beyond(v, count, [&](const Vertex& p) { return p.x >= b.right; }) ||
+         all_beyond(v, count, [&](const Vertex& p) { return p.y <= b.top; }) ||
+         all_beyond(v, count, [&](const Vertex& p) { return p.y >= b.bottom; });
+}
+
+void draw_flat(const Vertex* v, int count, Topology topology) {
+  if (out_of_reach(v, count)) return;
+  backend().draw(v, count, topology, g.params);
 }
 
 TDrawState fresh_state(int width, int height) {
@@ -159,7 +195,8 @@ bool Graphics(int width, int height, int depth, int hertz, int /*flags*/) {
   detail::flush_input();
   g.pacing = pacing_for(depth, hertz);
   g.state = fresh_state(width, height);
-  g.applied_blend = g.state.blend_mode;
+  g.params = DrawParams{nullptr, drawing_argb(g.state), g.state.blend_mode};
+  g.reach = {-1.0f, -1.0f, static_cast<float>(width) + 1.0f, static_cast<float>(height) + 1.0f};
 
   // Both buffers start black.
   Cls();
@@ -189,15 +226,17 @@ void SetColor(int r, int g_, int b) {
   g.state.color_red = r;
   g.state.color_green = g_;
   g.state.color_blue = b;
+  refresh_colour();
 }
 
 void SetAlpha(float alpha) {
   g.state.color_alpha = alpha;
+  refresh_colour();
 }
 
 void SetBlend(int mode) {
   g.state.blend_mode = mode;
-  if (mode >= 1 && mode <= 5) g.applied_blend = mode;
+  if (mode >= 1 && mode <= 5) g.params.blend = mode;
 }
 
 void SetRotation(float degrees) {
@@ -217,7 +256,7 @@ void DrawRect(float x, float y, float w, float h) {
   float tx = x + s.origin_x, ty = y + s.origin_y;
   Vertex v[4] = {place(s, hx, hy, tx, ty, 0, 0), place(s, hx + w, hy, tx, ty, 1, 0),
                  place(s, hx + w, hy + h, tx, ty, 1, 1), place(s, hx, hy + h, tx, ty, 0, 1)};
-  backend().draw(v, 4, Topology::quad, flat_params());
+  draw_flat(v, 4, Topology::quad);
 }
 
 void DrawOval(float x, float y, float w, float h) {
@@ -237,7 +276,7 @@ void DrawOval(float x, float y, float w, float h) {
     auto py = static_cast<float>(cy - std::sin(theta) * ry);
     v.push_back(place(s, px, py, tx, ty, 0, 0));
   }
-  backend().draw(v.data(), n, Topology::fan, flat_params());
+  draw_flat(v.data(), n, Topology::fan);
 }
 
 Timer CreateTimer(float hertz) {
@@ -289,18 +328,20 @@ namespace detail {
 
 void draw_textured_quad(const TPixmap& pixmap, TextureSlot& slot, int image_flags, float x0,
                         float y0, float x1, float y1, float tx, float ty) {
+  const TDrawState& s = g.state;
+  const Vertex v[4] = {place(s, x0, y0, tx, ty, 0, 0), place(s, x1, y0, tx, ty, 1, 0),
+                       place(s, x1, y1, tx, ty, 1, 1), place(s, x0, y1, tx, ty, 0, 1)};
+  // Before the texture: a picture never seen needs none.
+  if (out_of_reach(v, 4)) return;
   Backend& b = backend();
-  int generation = b.display_generation();
+  const int generation = b.display_generation();
   if (!slot.texture || slot.seq != generation) {
     slot.texture = b.create_texture(pixmap, image_flags);
     slot.seq = generation;
   }
   // A picture the renderer cannot hold is left out rather than drawn as a flat box.
   if (!slot.texture) return;
-  const TDrawState& s = g.state;
-  Vertex v[4] = {place(s, x0, y0, tx, ty, 0, 0), place(s, x1, y0, tx, ty, 1, 0),
-                 place(s, x1, y1, tx, ty, 1, 1), place(s, x0, y1, tx, ty, 0, 1)};
-  DrawParams p = flat_params();
+  DrawParams p = g.params;
   p.texture = slot.texture.get();
   b.draw(v, 4, Topology::quad, p);
 }

@@ -93,6 +93,9 @@ TEST_F(Display, GraphicsStartsFromAFreshDrawStateAndClearsBothBuffersTwice) {
   EXPECT_EQ(draw_state().color_red, 255);
   EXPECT_EQ(draw_state().tform_rot, 0.0f);
   EXPECT_EQ(draw_state().blend_mode, 1);
+  DrawRect(0, 0, 1, 1);
+  EXPECT_EQ(hb.draws_since_present().back().argb, white);
+  EXPECT_EQ(hb.draws_since_present().back().blend, 1);
 }
 
 TEST_F(Display, ThePointerStartsInTheMiddleOfANewDisplay) {
@@ -134,6 +137,31 @@ TEST_F(Display, ColourAndAlphaAreClampedNotWrapped) {
   SetAlpha(0.5f);  // trunc(127.5)
   DrawRect(0, 0, 1, 1);
   EXPECT_EQ(hb.draws_since_present().back().argb >> 24, 127u);
+}
+
+TEST_F(Display, ShapesAndPicturesWhollyOffTheBackBufferAreNotDrawn) {
+  TPixmap p = solid_pixmap(16, 16, 10, 20, 30, 255);
+  TextureSlot slot;
+  // A pixel or more beyond each edge: the back end hears nothing, and no texture is made.
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 16, 16, -17.5f, 300);
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 16, 16, 1025, 300);
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 16, 16, 500, -17);
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 16, 16, 500, 769.25f);
+  DrawRect(-3000, -3000, 100, 100);
+  DrawOval(1100, 200, 50, 30);
+  EXPECT_TRUE(hb.draws_since_present().empty());
+  EXPECT_FALSE(slot.texture);
+
+  // Reaching in by a fraction of a pixel, or turned so that it crosses the buffer with every
+  // corner outside it, they are drawn.
+  detail::draw_textured_quad(p, slot, 0, 0, 0, 16, 16, -15.4f, 300);
+  DrawRect(1023.4f, 700, 50, 50);
+  SetRotation(45);
+  DrawRect(-300, -300, 2000, 4);
+  EXPECT_EQ(hb.draws_since_present().size(), 3u);
+  EXPECT_EQ(hb.back_buffer_pixel(0, 305), rgb(10, 20, 30));
+  EXPECT_EQ(hb.back_buffer_pixel(1023, 720), white);
+  EXPECT_EQ(hb.back_buffer_pixel(400, 402), white);
 }
 
 TEST_F(Display, RotationTurnsClockwiseAroundTheHandlePoint) {

@@ -101,6 +101,106 @@ TEST(SdlEventTest, WindowCloseAndQuitAskToClose) {
   EXPECT_EQ(translated(e).type, InputEvent::Type::focus_lost);
 }
 
+namespace {
+
+using media::detail::HeldInput;
+
+// What SDL reports held when the focus changes: Right, left Shift and the left button; or nothing.
+HeldInput right_shift_and_left_button() {
+  static Uint8 keys[SDL_NUM_SCANCODES] = {};
+  keys[SDL_SCANCODE_RIGHT] = keys[SDL_SCANCODE_LSHIFT] = 1;
+  return {keys, SDL_BUTTON(SDL_BUTTON_LEFT)};
+}
+HeldInput nothing_held() {
+  static const Uint8 keys[SDL_NUM_SCANCODES] = {};
+  return {keys, 0};
+}
+
+SDL_Event focus(SDL_WindowEventID change) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = static_cast<Uint8>(change);
+  return e;
+}
+
+SDL_Event button(Uint32 type, Uint8 which) {
+  SDL_Event e{};
+  e.type = type;
+  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.button.button = which;
+  return e;
+}
+
+bool ignored(const SDL_Event& e) {
+  InputEvent out;
+  return !translate_sdl_event(e, out);
+}
+
+// Each test starts with nothing held, whatever the events of other tests left.
+class SdlFocusTest : public ::testing::Test {
+ protected:
+  void SetUp() override { media::detail::sdl_input_close(); }
+  void TearDown() override { media::detail::sdl_input_close(); }
+
+  static void change_focus(SDL_WindowEventID change, HeldInput (*held)()) {
+    InputEvent out;
+    ASSERT_TRUE(translate_sdl_event(focus(change), out, held));
+    EXPECT_EQ(out.type, change == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Type::focus_gained
+                                                               : InputEvent::Type::focus_lost);
+  }
+};
+
+}  // namespace
+
+TEST_F(SdlFocusTest, KeysAndButtonsHeldWhenTheFocusComesBackCountOnlyOnceLetGo) {
+  change_focus(SDL_WINDOWEVENT_FOCUS_GAINED, right_shift_and_left_button);
+  // SDL reports what is held as pressed afresh, and auto-repeat follows: neither is a press.
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)));
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT)));
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 1)));
+  EXPECT_TRUE(ignored(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT)));
+  // What was not held counts at once.
+  EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_SPACE)).type, InputEvent::Type::key_down);
+  EXPECT_EQ(translated(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT)).code, 2);
+
+  // Let go, and pressed again, they count.
+  EXPECT_EQ(translated(key(SDL_KEYUP, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_up);
+  EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_down);
+  EXPECT_EQ(translated(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT)).type,
+            InputEvent::Type::mouse_up);
+  EXPECT_EQ(translated(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT)).code, 1);
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT)));  // still held from before
+}
+
+TEST_F(SdlFocusTest, KeysAndButtonsHeldWhenTheFocusGoesAreLeftOutToo) {
+  change_focus(SDL_WINDOWEVENT_FOCUS_LOST, right_shift_and_left_button);
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)));
+  EXPECT_TRUE(ignored(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT)));
+  EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_LEFT)).type, InputEvent::Type::key_down);
+}
+
+// As SDL does it: the held key is reported let go right before the focus goes, and nothing is
+// held by SDL's account when it comes back; the key's auto-repeat then reads as a fresh press.
+TEST_F(SdlFocusTest, AKeyThatSdlLetsGoAsTheFocusGoesStaysLeftOutUntilReallyLetGo) {
+  translated(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT));
+  translated(key(SDL_KEYDOWN, SDL_SCANCODE_SPACE));
+  translated(key(SDL_KEYUP, SDL_SCANCODE_SPACE));  // a real release, before the pointer moved
+  SDL_Event moved{};
+  moved.type = SDL_MOUSEMOTION;
+  translated(moved);
+  translated(key(SDL_KEYDOWN, SDL_SCANCODE_UP));
+  translated(key(SDL_KEYUP, SDL_SCANCODE_RIGHT));  // SDL forgetting the held keys
+  translated(key(SDL_KEYUP, SDL_SCANCODE_UP));
+  change_focus(SDL_WINDOWEVENT_FOCUS_LOST, nothing_held);
+  change_focus(SDL_WINDOWEVENT_FOCUS_GAINED, nothing_held);
+
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)));
+  EXPECT_TRUE(ignored(key(SDL_KEYDOWN, SDL_SCANCODE_UP)));
+  EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_SPACE)).type, InputEvent::Type::key_down);
+  EXPECT_EQ(translated(key(SDL_KEYUP, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_up);
+  EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_down);
+}
+
 TEST(SdlEventTest, NoControllerMeansNoReading) {
   JoystickReading r;
   EXPECT_FALSE(media::detail::sdl_read_joystick(0, r));

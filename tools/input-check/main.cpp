@@ -1,5 +1,7 @@
 // Opens a 1024 x 768 window on the real back end and prints what the game would read:
 //   key <code>        a key press (KeyHit)
+//   down <code>       the key reads as held (KeyDown went to 1)
+//   up <code>         the key reads as not held (KeyDown went back to 0)
 //   mouse <x> <y>     the pointer moved, in back-buffer pixels
 //   button <b>        a mouse button went down
 //   pad <x> <mask>    the first controller's X axis or buttons changed
@@ -18,17 +20,23 @@ namespace {
 constexpr int kEscape = 27;
 
 struct Seen {
+  int keys[256] = {};
   int mouse_x = -1, mouse_y = -1;
   int buttons[4] = {};
   float pad_x = 0.0f;
   int pad_mask = 0;
 };
 
-bool report_keys() {
+// True once Escape is pressed, however briefly.
+bool report_keys(Seen& seen) {
   bool escape = false;
   for (int k = 1; k < 256; ++k) {
-    for (int hits = media::KeyHit(k); hits > 0; --hits) std::printf("key %d\n", k);
-    escape = escape || (k == kEscape && media::KeyDown(k));
+    const int hits = media::KeyHit(k);
+    for (int i = 0; i < hits; ++i) std::printf("key %d\n", k);
+    const int down = media::KeyDown(k);
+    if (down != seen.keys[k]) std::printf("%s %d\n", down ? "down" : "up", k);
+    seen.keys[k] = down;
+    escape = escape || (k == kEscape && (hits > 0 || down));
   }
   return escape;
 }
@@ -67,7 +75,7 @@ int main(int argc, char** argv) {
   Seen seen;
   for (int frame = 0; frame < seconds * 60; ++frame) {
     media::WaitTimer(timer);
-    const bool escape = report_keys();
+    const bool escape = report_keys(seen);
     report_mouse(seen);
     report_pad(seen);
     if (escape) break;

@@ -1,7 +1,8 @@
-// Draws one scene that uses every blend mode, flat shapes, and pictures nearest and filtered,
-// turned and mirrored; on the headless back end it saves the frame as a PNG, on the real one it
-// shows it in a 1024 x 768 window until the window is closed, after making the renderer report
-// its textures lost a few frames in. run.sh compares the two pictures.
+// Draws one scene that uses every blend mode, flat shapes, pictures nearest and filtered, turned
+// and mirrored, and mask mode's alpha test on a picture at two drawing alphas; on the headless back
+// end it saves the frame as a PNG, on the real one it shows it in a 1024 x 768 window until the
+// window is closed, after making the renderer report its textures lost a few frames in. run.sh
+// compares the two pictures.
 //   backend_compare headless <out.png>
 //   backend_compare sdl
 #include <SDL2/SDL.h>
@@ -32,7 +33,25 @@ TPixmap ramp_picture() {
   return p;
 }
 
-void draw_scene(const TPixmap& picture, TextureSlot& nearest, TextureSlot& filtered) {
+// One colour, texel alpha 200 throughout.
+TPixmap veil_picture() {
+  TPixmap p(48, 48, PixelFormat::rgba8);
+  for (std::size_t i = 0; i < p.pixels.size(); i += 4) {
+    p.pixels[i] = 250;
+    p.pixels[i + 1] = 60;
+    p.pixels[i + 2] = 200;
+    p.pixels[i + 3] = 200;
+  }
+  return p;
+}
+
+struct Pictures {
+  TPixmap ramp = ramp_picture();
+  TPixmap veil = veil_picture();
+  TextureSlot nearest, filtered, veiled;
+};
+
+void draw_scene(Pictures& p) {
   SetBlend(2);
   SetColor(60, 90, 120);
   DrawRect(0, 0, 1024, 768);
@@ -45,13 +64,21 @@ void draw_scene(const TPixmap& picture, TextureSlot& nearest, TextureSlot& filte
     SetColor(255, 255, 255);
     SetAlpha(1);
     DrawOval(x, 100, 100, 60);
-    detail::draw_textured_quad(picture, nearest, 0, 0, 0, 96, 96, x, 200);
+    detail::draw_textured_quad(p.ramp, p.nearest, 0, 0, 0, 96, 96, x, 200);
     SetRotation(30);
     SetScale(-1.5f, 1);
-    detail::draw_textured_quad(picture, filtered, 2, 0, 0, 64, 64, x + 80, 350);
+    detail::draw_textured_quad(p.ramp, p.filtered, 2, 0, 0, 64, 64, x + 80, 350);
     SetRotation(0);
     SetScale(1, 1);
   }
+  // Mask mode tests the texel's alpha times the drawing alpha against 128: 200 at 0.6 is 120 and
+  // leaves no mark, at 0.7 it is 140 and draws.
+  SetBlend(1);
+  SetAlpha(0.6f);
+  detail::draw_textured_quad(p.veil, p.veiled, 0, 0, 0, 48, 48, 100, 600);
+  SetAlpha(0.7f);
+  detail::draw_textured_quad(p.veil, p.veiled, 0, 0, 0, 48, 48, 200, 600);
+  SetAlpha(1);
 }
 
 // As a driver does when the device was reset: the picture must come back the same.
@@ -71,12 +98,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: backend_compare headless <out.png> | backend_compare sdl\n");
     return 2;
   }
-  TPixmap picture = ramp_picture();
-  TextureSlot nearest, filtered;
+  Pictures pictures;
   if (where == "headless") {
     HeadlessBackend& hb = use_headless();
     Graphics(1024, 768, 0, 60, 0);
-    draw_scene(picture, nearest, filtered);
+    draw_scene(pictures);
     Flip(0);
     return hb.save_png(argv[2]) ? 0 : 1;
   }
@@ -85,7 +111,7 @@ int main(int argc, char** argv) {
   Timer timer = CreateTimer(60);
   for (int frame = 0;; ++frame) {  // until the window is closed
     if (frame == 10) lose_textures();
-    draw_scene(picture, nearest, filtered);
+    draw_scene(pictures);
     WaitTimer(timer);
     Flip(-1);
   }

@@ -1,35 +1,67 @@
 #!/usr/bin/env bash
 # Checks the game on the real (SDL) back end under a virtual X server:
-#   - a window titled "Hedgerow" appears and covers the whole screen at (0, 0);
-#   - it shows black frames at about 60 per second;
+#   - a window titled "Hedgerow" appears, covers the whole screen at (0, 0) and shows black;
+#   - it shows frames at about 60 per second;
 #   - a close request from the window manager ends it with status 0, and so does SIGTERM;
 #   - without an X server it stops with a message and a non-zero status;
-#   - a scene using every blend mode looks the same on the real back end as on the headless one.
-# Needs Xvfb, xdotool, a C compiler with the X11 headers; ImageMagick (`import`, `compare`) for
-# the picture checks (skipped when missing).
-# Usage: tools/xvfb-check/run.sh [build folder]   (default: build; targets hedgerow, backend_compare)
+#   - a scene using every blend mode, mask mode's alpha test at two drawing alphas included,
+#     looks the same on the real back end as on the headless one;
+#   - a key held while another window takes the focus and gives it back reads as up until it is
+#     pressed again, and a Shift pressed in the other window does not read as held.
+# Needs Xvfb, xdotool, a C compiler with the X11 headers (libx11-dev) and ImageMagick (import,
+# compare); it installs nothing.
+# Usage: tools/xvfb-check/run.sh [build folder]
+#   (default: build; needs the targets hedgerow, backend_compare and input_check built)
+# Exit status: 0 when every check passed, 1 when any failed, 2 when the checks could not run.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
+build=$(cd "${1:-$root/build}" 2>/dev/null && pwd) || { echo "no build folder ${1:-$root/build}"; exit 2; }
 game=$build/game/hedgerow
 compare_tool=$build/tools/xvfb-check/backend_compare
+input_tool=$build/tools/input-check/input_check
 work=$(mktemp -d)
 failures=0
-xvfb_pid=""
 game_pid=""
+other_pid=""
+
+# shellcheck source=xvfb.sh
+source "$here/xvfb.sh"
 
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+  [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+cannot_run() {
+  echo "xvfb-check cannot run: $1"
+  exit 2
+}
 
 result() {  # pass|fail, text
   echo "$1: $2"
   [ "$1" = fail ] && failures=$((failures + 1))
 }
+
+# Tools and the programs under test, all named at once.
+missing=()
+for tool in Xvfb:xvfb xdotool:xdotool cc:gcc import:imagemagick compare:imagemagick; do
+  command -v "${tool%%:*}" >/dev/null || missing+=("${tool%%:*} (Debian package ${tool#*:})")
+done
+[ ${#missing[@]} -eq 0 ] || cannot_run "missing ${missing[*]}"
+for program in "$game" "$compare_tool" "$input_tool"; do
+  [ -x "$program" ] || missing+=("$program")
+done
+[ ${#missing[@]} -eq 0 ] || cannot_run "not built: ${missing[*]} (cmake --build $build)"
+for helper in wm_close other_window; do
+  cc -O1 -o "$work/$helper" "$here/$helper.c" -lX11 2>"$work/cc.err" ||
+    cannot_run "$helper.c does not compile (X11 headers: Debian package libx11-dev): $(cat "$work/cc.err")"
+done
+cc -O1 -shared -fPIC -o "$work/present_counter.so" "$here/present_counter.c" -ldl ||
+  cannot_run "present_counter.c does not compile"
 
 start_game() {  # stderr file
   LD_PRELOAD="$work/present_counter.so" "$game" 2>"$1" &
@@ -49,31 +81,59 @@ wait_exit() {  # seconds; sets status to the exit status, or "running"
   done
 }
 
-find_window() {
+end_game() {
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
+  game_pid=""
+}
+
+# Waits up to 5 s for `line` among the lines of `file` after the first `skip`.
+wait_for_line() {  # file, skip, line
+  for _ in $(seq 50); do
+    tail -n +"$(($2 + 1))" "$1" | grep -qx "$3" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+find_window() {  # name (a regular expression); sets window
   for _ in $(seq 100); do
-    window=$(xdotool search --name '^Hedgerow$' 2>/dev/null | head -n 1)
+    window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
     [ -n "$window" ] && return 0
     sleep 0.1
   done
   return 1
 }
 
-[ -x "$game" ] || { echo "no game at $game (build it first)"; exit 2; }
-cc -O1 -o "$work/wm_close" "$here/wm_close.c" -lX11 || exit 2
-cc -O1 -shared -fPIC -o "$work/present_counter.so" "$here/present_counter.c" -ldl || exit 2
+# Nanoseconds the threads of a process have spent ready to run but waiting for a processor.
+waited_ns() {  # pid
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $2 } END { printf "%.0f", sum }'
+}
 
-# A display number nobody uses.
-n=99
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# Frames should come at about 60 per second. Well above that the pacing is broken whatever the
+# machine does. Below it the game may only have been starved: when the threads of the game and
+# the X server together spent more than a tenth of the time waiting for a processor (a machine
+# busy with other work), a low rate says nothing about the game and is reported, not counted.
+check_frame_rate() {  # report of present_counter, seconds watched, ns the game and Xvfb waited
+  local rate starved
+  rate=$(echo "$1" | sed -n 's/.*, \([0-9.]*\) per second.*/\1/p')
+  starved=$(awk -v w="$3" -v t="$2" 'BEGIN { printf "%.0f", 100 * w / (t * 1e9) }')
+  if [ -z "$rate" ]; then
+    result fail "frame rate: ${1:-no report (exit handlers did not run?)}"
+  elif awk -v r="$rate" 'BEGIN { exit !(r >= 50 && r <= 70) }'; then
+    result pass "$1"
+  elif awk -v r="$rate" -v s="$starved" 'BEGIN { exit !(r < 50 && s > 10) }'; then
+    echo "not judged: $1, but the game and the X server waited $starved% of the time for a processor"
+  else
+    result fail "frame rate: $1 (waited $starved% of the time for a processor)"
+  fi
+}
+
+start_xvfb "$work" || cannot_run "no virtual X server"
 echo "Xvfb on $DISPLAY, screen $(xdotool getdisplaygeometry | tr ' ' x)"
 
-# 1. Window, geometry, frames, close request.
+# 1. Window, geometry, colour, frames, close request.
 start_game "$work/run1.err"
-if find_window; then
+if find_window '^Hedgerow$'; then
   result pass "window \"$(xdotool getwindowname "$window")\" appeared"
   geometry=$(xdotool getwindowgeometry "$window" | tr '\n' ' ')
   if echo "$geometry" | grep -q "Position: 0,0" && echo "$geometry" | grep -q "Geometry: 1280x1024"; then
@@ -81,39 +141,34 @@ if find_window; then
   else
     result fail "does not cover the screen: $geometry"
   fi
+  waited=$(($(waited_ns "$game_pid") + $(waited_ns "$xvfb_pid")))
   sleep 3
-  if command -v import >/dev/null; then
-    lit=$(import -window root -depth 8 rgb:- 2>/dev/null | tr -d '\000' | wc -c)
-    if [ "$lit" -eq 0 ]; then result pass "the screen is black"; else result fail "$lit non-black bytes"; fi
-  else
-    echo "skip: no ImageMagick import for the colour check"
-  fi
+  waited=$(($(waited_ns "$game_pid") + $(waited_ns "$xvfb_pid") - waited))
+  lit=$(import -window root -depth 8 rgb:- 2>/dev/null | tr -d '\000' | wc -c)
+  if [ "$lit" -eq 0 ]; then result pass "the screen is black"; else result fail "$lit non-black bytes"; fi
   "$work/wm_close" "$window"
   wait_exit 5
   if [ "$status" = 0 ]; then result pass "close request: exit status 0"; else result fail "close request: $status"; fi
-  report=$(grep presented "$work/run1.err")
-  rate=$(echo "$report" | sed -n 's/.*, \([0-9.]*\) per second.*/\1/p')
-  if [ -n "$rate" ] && awk -v r="$rate" 'BEGIN { exit !(r >= 50 && r <= 70) }'; then
-    result pass "$report"
-  else
-    result fail "frame rate: ${report:-no report (exit handlers did not run?)}"
-  fi
+  check_frame_rate "$(grep presented "$work/run1.err")" 3 "$waited"
 else
   result fail "no window titled Hedgerow within 10 s: $(cat "$work/run1.err")"
 fi
-[ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && game_pid=""
+end_game
 
 # 2. SIGTERM.
 start_game "$work/run2.err"
-find_window >/dev/null
-sleep 1
-kill -TERM "$game_pid"
-wait_exit 5
-if [ "$status" = 0 ]; then result pass "SIGTERM: exit status 0"; else result fail "SIGTERM: $status"; fi
-[ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && game_pid=""
+if find_window '^Hedgerow$'; then
+  sleep 1
+  kill -TERM "$game_pid"
+  wait_exit 5
+  if [ "$status" = 0 ]; then result pass "SIGTERM: exit status 0"; else result fail "SIGTERM: $status"; fi
+else
+  result fail "SIGTERM: no window to end: $(cat "$work/run2.err")"
+fi
+end_game
 
 # 3. No X server at all.
-DISPLAY=:$((n + 1000)) "$game" 2>"$work/run3.err" &
+DISPLAY=:65000 "$game" 2>"$work/run3.err" &
 game_pid=$!
 wait_exit 10
 message=$(grep -m 1 "^Hedgerow:" "$work/run3.err")
@@ -122,17 +177,21 @@ if [ "$status" != 0 ] && [ "$status" != running ] && [ -n "$message" ]; then
 else
   result fail "no X server: status $status, \"$message\""
 fi
+end_game
 
 # 4. The same scene on both back ends, compared pixel by pixel (edges may differ a little).
-if [ -x "$compare_tool" ] && command -v compare >/dev/null; then
-  "$compare_tool" headless "$work/headless.png"
-  "$compare_tool" sdl 2>"$work/run4.err" &
+if "$compare_tool" headless "$work/headless.png" 2>"$work/run4.err"; then
+  "$compare_tool" sdl 2>>"$work/run4.err" &
   game_pid=$!
-  if find_window; then
-    sleep 1
+  if find_window '^Hedgerow$'; then
     geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/+\1+\2/p')
-    import -window root -crop "1024x768$geometry" +repage "$work/sdl.png"
-    differing=$(compare -metric AE -fuzz 4% "$work/headless.png" "$work/sdl.png" null: 2>&1)
+    # A busy machine may take a while to show the first frames: looked at again for up to 10 s.
+    for _ in $(seq 10); do
+      sleep 1
+      import -window root -crop "1024x768$geometry" +repage "$work/sdl.png"
+      differing=$(compare -metric AE -fuzz 4% "$work/headless.png" "$work/sdl.png" null: 2>&1)
+      [ "${differing%%.*}" -lt 800 ] 2>/dev/null && break
+    done
     if [ "${differing%%.*}" -lt 800 ] 2>/dev/null; then
       result pass "the two back ends agree: $differing of 786432 pixels differ by more than 4%"
     else
@@ -144,10 +203,60 @@ if [ -x "$compare_tool" ] && command -v compare >/dev/null; then
   else
     result fail "backend_compare showed no window: $(cat "$work/run4.err")"
   fi
-  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && game_pid=""
 else
-  echo "skip: no backend_compare in $build or no ImageMagick compare"
+  result fail "backend_compare could not draw the headless picture: $(cat "$work/run4.err")"
 fi
+end_game
 
-echo "$failures check(s) failed"
-[ "$failures" -eq 0 ]
+# 5. A key held through a change of focus. input_check prints what the game reads.
+"$input_tool" 30 >"$work/input.out" 2>&1 &
+game_pid=$!
+"$work/other_window" &
+other_pid=$!
+if find_window '^Hedgerow$' && game_window=$window && find_window '^other window$'; then
+  other_window=$window
+  xdotool windowfocus --sync "$game_window"
+  sleep 0.3
+  xdotool keydown Right
+  wait_for_line "$work/input.out" 0 "down 39"
+  sleep 1  # long enough for the key's auto-repeat to start
+  before=$(cat "$work/input.out")
+  xdotool windowfocus --sync "$other_window"
+  sleep 0.3
+  xdotool keydown Shift_L
+  sleep 0.3
+  xdotool windowfocus --sync "$game_window"
+  sleep 1
+  after=$(tail -n +"$(($(echo "$before" | wc -l) + 1))" "$work/input.out")
+  xdotool keyup Right keyup Shift_L
+  sleep 0.3
+  released=$(wc -l <"$work/input.out")
+  xdotool key Right
+  wait_for_line "$work/input.out" "$released" "key 39"
+  xdotool keydown Escape
+  sleep 0.2
+  xdotool keyup Escape
+  wait_exit 5
+  last=$(tail -n +"$((released + 1))" "$work/input.out" | tr '\n' ' ')
+  if ! echo "$before" | grep -qx "down 39"; then
+    result fail "focus: Right held did not read as held before the focus went: $(echo "$before" | tr '\n' ' ')"
+  elif echo "$after" | grep -qx -e "down 39" -e "key 39" -e "down 160" -e "key 160"; then
+    result fail "focus: a key held through the focus change read as pressed: $(echo "$after" | tr '\n' ' ')"
+  elif ! echo "$last" | grep -q "key 39 "; then
+    result fail "focus: pressed again after the focus change, Right was not read: $last"
+  else
+    result pass "a key held through a focus change reads as up until pressed again; Shift pressed in another window is not read"
+  fi
+else
+  result fail "input_check or the other window showed no window: $(cat "$work/input.out")"
+fi
+end_game
+kill "$other_pid" 2>/dev/null
+other_pid=""
+
+if [ "$failures" -eq 0 ]; then
+  echo "xvfb-check: every check passed"
+  exit 0
+fi
+echo "xvfb-check: $failures check(s) failed"
+exit 1

@@ -51,6 +51,8 @@ int mul255(int a, int b) {
 
 // A headless texture is the picture converted to ARGB once, plus the picture it came from.
 struct HeadlessTexture final : Texture {
+  using Texture::Texture;
+
   const TPixmap* source = nullptr;
   int width = 0, height = 0;
   bool filtered = false;
@@ -101,8 +103,9 @@ struct HeadlessTexture final : Texture {
   }
 };
 
-std::unique_ptr<HeadlessTexture> texture_from(const TPixmap& pixmap, int flags) {
-  auto t = std::make_unique<HeadlessTexture>();
+std::unique_ptr<HeadlessTexture> texture_from(const Backend& maker, const TPixmap& pixmap,
+                                              int flags) {
+  auto t = std::make_unique<HeadlessTexture>(maker);
   t->source = &pixmap;
   t->width = pixmap.width;
   t->height = pixmap.height;
@@ -598,7 +601,9 @@ void HeadlessBackend::clear(std::uint32_t argb) {
 void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
                            const DrawParams& params) {
   if (count < 3 || (topology == Topology::quad && count != 4)) return;
-  const auto* texture = dynamic_cast<const HeadlessTexture*>(params.texture);
+  const auto* texture = params.texture && params.texture->made_by(*this)
+                            ? static_cast<const HeadlessTexture*>(params.texture)
+                            : nullptr;
   if (s_->draw_log) {
     s_->draws.push_back({std::vector<Vertex>(vertices, vertices + count), topology,
                          texture ? texture->source : nullptr, params.argb, params.blend});
@@ -619,7 +624,7 @@ void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
 
 std::unique_ptr<Texture> HeadlessBackend::create_texture(const TPixmap& pixmap, int flags) {
   if (pixmap.width <= 0 || pixmap.height <= 0) return nullptr;
-  return texture_from(pixmap, flags);
+  return texture_from(*this, pixmap, flags);
 }
 
 int HeadlessBackend::display_generation() const {

@@ -16,6 +16,7 @@
 #include "media/detail/audio_output.h"
 #include "media/detail/display_internal.h"
 #include "media/detail/internal.h"
+#include "media/sdl/sdl_backend.h"
 #include "media/sdl/sdl_input.h"
 
 extern char** environ;
@@ -28,59 +29,90 @@ struct RendererLife {
   bool alive = true;
 };
 
-class SdlTexture final : public Texture {
+// An SDL texture and the blending last set on it: most draws use the mode already set, and
+// then cost no call.
+class Blended {
  public:
-  SdlTexture(SDL_Texture* texture, const TPixmap& source, std::shared_ptr<RendererLife> life)
-      : texture_(texture), source_(&source), life_(std::move(life)) {}
-  ~SdlTexture() override {
-    if (life_->alive) {
-      SDL_DestroyTexture(texture_);
-      if (mask_) SDL_DestroyTexture(mask_);
+  explicit Blended(SDL_Texture* texture = nullptr) : texture_(texture) {}
+  SDL_Texture* get() const { return texture_; }
+  SDL_Texture* with(SDL_BlendMode blend) {
+    if (blend != blend_) {
+      SDL_SetTextureBlendMode(texture_, blend);
+      blend_ = blend;
     }
+    return texture_;
   }
-  SdlTexture(const SdlTexture&) = delete;
-  SdlTexture& operator=(const SdlTexture&) = delete;
-
-  SDL_Texture* texture() const { return texture_; }
-  // The copy for mask mode, made on its first use.
-  SDL_Texture* mask(SDL_Renderer* renderer) const;
 
  private:
   SDL_Texture* texture_;
-  mutable SDL_Texture* mask_ = nullptr;
-  const TPixmap* source_;  // a texture lives in its picture's slot, beside its pixels
-  std::shared_ptr<RendererLife> life_;
+  SDL_BlendMode blend_ = SDL_BLENDMODE_INVALID;
 };
 
-// The picture as RGBA bytes, alpha kept or, for mask mode, cut to 0 or 255 at 128.
-std::vector<std::uint8_t> rgba_bytes(const TPixmap& pixmap, bool threshold) {
-  std::vector<std::uint8_t> out;
-  out.reserve(static_cast<std::size_t>(pixmap.width) * static_cast<std::size_t>(pixmap.height) * 4);
-  for (int y = 0; y < pixmap.height; ++y) {
-    for (int x = 0; x < pixmap.width; ++x) {
-      TPixmap::Rgba p = pixmap.rgba(x, y);
-      std::uint8_t a = threshold ? (p.a >= 128 ? 255 : 0) : p.a;
-      out.insert(out.end(), {p.r, p.g, p.b, a});
-    }
-  }
-  return out;
-}
-
-SDL_Texture* upload(SDL_Renderer* renderer, const TPixmap& pixmap, bool threshold,
-                    SDL_ScaleMode scale) {
+SDL_Texture* make_texture(SDL_Renderer* renderer, const TPixmap& pixmap, SDL_ScaleMode scale) {
   SDL_Texture* t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC,
                                      pixmap.width, pixmap.height);
-  if (!t) return nullptr;
-  std::vector<std::uint8_t> bytes = rgba_bytes(pixmap, threshold);
-  SDL_UpdateTexture(t, nullptr, bytes.data(), pixmap.width * 4);
-  SDL_SetTextureScaleMode(t, scale);
+  if (t) SDL_SetTextureScaleMode(t, scale);
   return t;
 }
 
-SDL_Texture* SdlTexture::mask(SDL_Renderer* renderer) const {
-  if (!source_->has_alpha()) return texture_;
-  if (!mask_) mask_ = upload(renderer, *source_, true, SDL_ScaleModeNearest);
-  return mask_;
+// Puts the picture into `texture` as RGBA, each alpha given by `alpha(a)`.
+template <class Alpha>
+void fill(SDL_Texture* texture, const TPixmap& pixmap, Alpha alpha) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(static_cast<std::size_t>(pixmap.width) * static_cast<std::size_t>(pixmap.height) *
+                4);
+  for (int y = 0; y < pixmap.height; ++y) {
+    for (int x = 0; x < pixmap.width; ++x) {
+      TPixmap::Rgba p = pixmap.rgba(x, y);
+      bytes.insert(bytes.end(), {p.r, p.g, p.b, alpha(p.a)});
+    }
+  }
+  SDL_UpdateTexture(texture, nullptr, bytes.data(), pixmap.width * 4);
+}
+
+class SdlTexture final : public Texture {
+ public:
+  SdlTexture(const Backend& maker, SDL_Texture* texture, const TPixmap& source,
+             std::shared_ptr<RendererLife> life)
+      : Texture(maker), texture_(texture), source_(&source), life_(std::move(life)) {}
+  ~SdlTexture() override {
+    if (life_->alive) {
+      SDL_DestroyTexture(texture_.get());
+      if (mask_.get()) SDL_DestroyTexture(mask_.get());
+    }
+  }
+
+  SDL_Texture* texture(SDL_BlendMode blend) const { return texture_.with(blend); }
+  // For mask mode at drawing alpha `alpha`: a copy whose texels are opaque where they pass the
+  // alpha test and clear elsewhere, remade when the alpha asks for another cut.
+  SDL_Texture* mask(SDL_Renderer* renderer, int alpha) const;
+
+ private:
+  mutable Blended texture_;
+  mutable Blended mask_;
+  mutable int mask_cut_ = -1;  // the texel alpha from which mask_ is opaque
+  const TPixmap* source_;      // a texture lives in its picture's slot, beside its pixels
+  std::shared_ptr<RendererLife> life_;
+};
+
+SDL_Texture* SdlTexture::mask(SDL_Renderer* renderer, int alpha) const {
+  // Every texel is opaque: the drawing alpha alone decides, and it passed.
+  if (!source_->has_alpha()) return texture_.with(SDL_BLENDMODE_BLEND);
+  const int cut = detail::mask_alpha_threshold(alpha);
+  if (!mask_.get()) {
+    mask_ = Blended(make_texture(renderer, *source_, SDL_ScaleModeNearest));
+    if (!mask_.get()) return nullptr;
+  }
+  if (cut != mask_cut_) {
+    fill(mask_.get(), *source_,
+         [&](std::uint8_t a) { return static_cast<std::uint8_t>(a >= cut ? 255 : 0); });
+    mask_cut_ = cut;
+  }
+  return mask_.with(SDL_BLENDMODE_BLEND);
+}
+
+bool same_colour(SDL_Color a, SDL_Color b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
 SDL_Color colour_of(std::uint32_t argb) {
@@ -243,46 +275,41 @@ class SdlBackend final : public Backend {
             const DrawParams& params) override {
     if (!renderer_ || count < 3 || (topology == Topology::quad && count != 4)) return;
     SDL_Color colour = colour_of(params.argb);
-    // Mask mode has no blending, only the alpha test at 128: pictures go through a copy whose
-    // alpha is cut to 0 or 255, flat shapes are drawn opaque or not at all.
-    bool mask = params.blend == 1;
-    if (mask) {
-      if (colour.a < 128) return;
-      colour.a = 255;
-    }
+    // Mask mode has no blending, only the alpha test: pictures go through a copy whose texels
+    // are opaque where they pass it at this alpha and clear elsewhere; flat shapes are drawn
+    // opaque or not at all.
+    const bool mask = params.blend == 1;
+    if (mask && colour.a < 128) return;
     SDL_Texture* texture = nullptr;
-    if (const auto* t = dynamic_cast<const SdlTexture*>(params.texture)) {
-      texture = mask ? t->mask(renderer_) : t->texture();
+    if (params.texture && params.texture->made_by(*this)) {
+      const auto& t = static_cast<const SdlTexture&>(*params.texture);
+      texture = mask ? t.mask(renderer_, colour.a) : t.texture(sdl_blend(params.blend));
       if (!texture) return;
-    }
-    SDL_BlendMode blend = mask && !texture ? SDL_BLENDMODE_NONE : sdl_blend(params.blend);
-    if (texture) {
-      SDL_SetTextureBlendMode(texture, blend);
     } else {
-      SDL_SetRenderDrawBlendMode(renderer_, blend);
+      set_draw_blend(mask ? SDL_BLENDMODE_NONE : sdl_blend(params.blend));
     }
+    if (mask) colour.a = 255;
 
-    vertices_.clear();
-    for (int i = 0; i < count; ++i) {
-      const Vertex& v = vertices[i];
-      // A shape at an impossible place is nothing SDL should have to convert to pixels.
-      if (!std::isfinite(v.x) || !std::isfinite(v.y)) return;
-      vertices_.push_back({{v.x, v.y}, colour, {v.u, v.v}});
-    }
-    indices_.clear();
-    for (int i = 1; i + 1 < count; ++i) indices_.insert(indices_.end(), {0, i, i + 1});
-    SDL_RenderGeometry(renderer_, texture, vertices_.data(), count, indices_.data(),
-                       static_cast<int>(indices_.size()));
+    // A shape at an impossible place is nothing SDL should have to convert to pixels.
+    if (!detail::all_finite(vertices, count)) return;
+    // SDL reads the corners where they are; only the colour needs a list of its own.
+    const SDL_Color* colours = colour_list(colour, count);
+    constexpr int stride = sizeof(Vertex);
+    SDL_RenderGeometryRaw(renderer_, texture, &vertices->x, stride, colours, sizeof(SDL_Color),
+                          &vertices->u, stride, count, fan_indices(count), 3 * (count - 2),
+                          sizeof(int));
   }
 
   std::unique_ptr<Texture> create_texture(const TPixmap& pixmap, int flags) override {
     if (!renderer_ || pixmap.width <= 0 || pixmap.height <= 0) return nullptr;
-    SDL_Texture* t = upload(renderer_, pixmap, false, scale_mode(flags));
+    SDL_Texture* t = make_texture(renderer_, pixmap, scale_mode(flags));
     if (!t) return nullptr;
-    return std::make_unique<SdlTexture>(t, pixmap, life_);
+    fill(t, pixmap, [](std::uint8_t a) { return a; });
+    return std::make_unique<SdlTexture>(*this, t, pixmap, life_);
   }
 
   int display_generation() const override { return generation_; }
+  SDL_Renderer* renderer() const { return renderer_; }
 
   bool read_joystick(int port, JoystickReading& reading) override {
     return video_ok_ && detail::sdl_read_joystick(port, reading);
@@ -359,6 +386,7 @@ class SdlBackend final : public Backend {
           SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     }
     if (renderer_) life_ = std::make_shared<RendererLife>();
+    draw_blend_ = SDL_BLENDMODE_INVALID;
     return renderer_ != nullptr;
   }
 
@@ -386,6 +414,31 @@ class SdlBackend final : public Backend {
       to_back_buffer(out.x, out.y);
     }
     detail::deliver_event(out);
+  }
+
+  // `count` times `colour`, written again only when the colour changes or more are needed.
+  const SDL_Color* colour_list(SDL_Color colour, int count) {
+    if (!colours_.empty() && !same_colour(colours_[0], colour)) {
+      std::fill(colours_.begin(), colours_.end(), colour);
+    }
+    if (colours_.size() < static_cast<std::size_t>(count)) colours_.resize(count, colour);
+    return colours_.data();
+  }
+
+  // Flat shapes blend by the renderer's mode, set only when it changes.
+  void set_draw_blend(SDL_BlendMode blend) {
+    if (blend == draw_blend_) return;
+    SDL_SetRenderDrawBlendMode(renderer_, blend);
+    draw_blend_ = blend;
+  }
+
+  // The corners of a fan as triangles from the first, {0, 1, 2, 0, 2, 3, ...}: the list for n
+  // corners begins the list for more, so one list serves every shape, quads included.
+  const int* fan_indices(int count) {
+    for (int i = static_cast<int>(indices_.size()) / 3 + 1; i + 1 < count; ++i) {
+      indices_.insert(indices_.end(), {0, i, i + 1});
+    }
+    return indices_.data();
   }
 
   // The target's picture is gone (and after a device reset, every texture): the target is made
@@ -437,9 +490,10 @@ class SdlBackend final : public Backend {
   SDL_Texture* target_ = nullptr;
   std::shared_ptr<RendererLife> life_ = std::make_shared<RendererLife>();
   bool vsync_ = false;
+  SDL_BlendMode draw_blend_ = SDL_BLENDMODE_INVALID;
   int width_ = 1024, height_ = 768;
   int generation_ = detail::next_display_generation();
-  std::vector<SDL_Vertex> vertices_;
+  std::vector<SDL_Color> colours_;
   std::vector<int> indices_;
   std::vector<pid_t> children_;
 };
@@ -463,8 +517,28 @@ void window_to_back_buffer(const ShownArea& shown, int w, int h, int& x, int& y)
   y = static_cast<int>(std::clamp(by, 0.0, h - 1.0));
 }
 
+// x - x is 0 for every finite x and not a number otherwise, and a sum with one not-a-number in it
+// is not a number: one test for every corner, with no branch per corner.
+bool all_finite(const Vertex* v, int count) {
+  float probe = 0.0f;
+  for (int i = 0; i < count; ++i) probe += (v[i].x - v[i].x) + (v[i].y - v[i].y);
+  return probe == 0.0f;
+}
+
+int mask_alpha_threshold(int drawing_alpha) {
+  // The texel passes when texel * drawing / 255, rounded, reaches 128: texel * drawing >= 32513.
+  constexpr int product = 128 * 255 - 127;
+  if (drawing_alpha <= 0) return 256;
+  return std::min(256, (product + drawing_alpha - 1) / drawing_alpha);
+}
+
 std::unique_ptr<Backend> make_sdl_backend() {
   return std::make_unique<SdlBackend>();
+}
+
+SDL_Renderer* sdl_renderer() {
+  const auto* sdl = dynamic_cast<const SdlBackend*>(&backend());
+  return sdl ? sdl->renderer() : nullptr;
 }
 }  // namespace detail
 

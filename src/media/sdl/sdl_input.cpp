@@ -1,6 +1,7 @@
 #include "media/sdl/sdl_input.h"
 
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -175,6 +176,47 @@ void read_pad(SDL_GameController* pad, JoystickReading& out) {
   out.axes[kHatAxis] = hat_from_dpad(up, right, down, left);
 }
 
+// A key or mouse button held when the focus comes or goes is left out until it is let go. SDL
+// forgets the keys held when the window loses the focus: it reports each of them let go just
+// before the focus goes, and when the focus comes back a key still held is reported pressed
+// afresh, by its auto-repeat or by SDL's own look at the keyboard (which is how a Shift pressed
+// while another program had the focus arrives).
+struct FocusGuard {
+  using Keys = std::bitset<SDL_NUM_SCANCODES>;  // by scancode
+  Keys down;                                    // as SDL's events so far tell
+  Keys just_released;       // by the key-ups straight before the event in hand: SDL's forgetting
+  Keys held;                // left out until let go
+  Uint32 held_buttons = 0;  // SDL_BUTTON() bits
+};
+FocusGuard g_focus;
+
+void hold_through_focus_change(const HeldInput& sdl_says) {
+  g_focus.held |= g_focus.down | g_focus.just_released;
+  for (std::size_t s = 0; s < g_focus.held.size(); ++s) {
+    if (sdl_says.keys[s]) g_focus.held.set(s);
+  }
+  g_focus.held_buttons |= sdl_says.buttons;
+}
+
+// Follows the key and tells whether this down is one held through a focus change.
+bool key_held_through_focus(SDL_Scancode scancode, bool down) {
+  const auto s = static_cast<std::size_t>(scancode);
+  if (s >= g_focus.held.size()) return false;
+  g_focus.down.set(s, down);
+  if (down) return g_focus.held.test(s);
+  g_focus.held.reset(s);
+  g_focus.just_released.set(s);
+  return false;
+}
+
+bool button_held_through_focus(Uint8 button, bool down) {
+  if (button < 1 || button > 32) return false;
+  const Uint32 bit = SDL_BUTTON(button);
+  const bool held = (g_focus.held_buttons & bit) != 0;
+  if (!down) g_focus.held_buttons &= ~bit;
+  return held && down;
+}
+
 // Decodes one code point of UTF-8, moving `i` past it; malformed bytes give U+FFFD.
 int next_code_point(std::string_view text, std::size_t& i) {
   const auto lead = static_cast<unsigned char>(text[i++]);
@@ -212,6 +254,7 @@ bool translate_text(const char* utf8, InputEvent& out) {
 }
 
 bool translate_key(const SDL_KeyboardEvent& key, InputEvent& out) {
+  if (key_held_through_focus(key.keysym.scancode, key.state == SDL_PRESSED)) return false;
   const int code = virtual_key(key.keysym.scancode);
   if (code == 0) return false;
   if (key.state == SDL_RELEASED) {
@@ -224,6 +267,7 @@ bool translate_key(const SDL_KeyboardEvent& key, InputEvent& out) {
 }
 
 bool translate_button(const SDL_MouseButtonEvent& button, InputEvent& out) {
+  if (button_held_through_focus(button.button, button.state == SDL_PRESSED)) return false;
   switch (button.button) {
     case SDL_BUTTON_LEFT:
       out.code = 1;
@@ -252,17 +296,52 @@ bool translate_wheel(const SDL_MouseWheelEvent& wheel, InputEvent& out) {
   return true;
 }
 
-bool translate_window(const SDL_WindowEvent& window, InputEvent& out) {
+bool translate_window(const SDL_WindowEvent& window, InputEvent& out, HeldInput (*held)()) {
   switch (window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+      hold_through_focus_change(held());
       out.type = InputEvent::Type::focus_gained;
       return true;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+      hold_through_focus_change(held());
       out.type = InputEvent::Type::focus_lost;
       return true;
     case SDL_WINDOWEVENT_CLOSE:
       out.type = InputEvent::Type::close_requested;
       return true;
+    default:
+      return false;
+  }
+}
+
+bool translate_any(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      return translate_key(e.key, out);
+    case SDL_TEXTINPUT:
+      return translate_text(e.text.text, out);
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return translate_button(e.button, out);
+    case SDL_MOUSEMOTION:
+      out.type = InputEvent::Type::mouse_move;
+      out.x = e.motion.x;
+      out.y = e.motion.y;
+      return true;
+    case SDL_MOUSEWHEEL:
+      return translate_wheel(e.wheel, out);
+    case SDL_WINDOWEVENT:
+      return translate_window(e.window, out, held);
+    case SDL_QUIT:
+      out.type = InputEvent::Type::close_requested;
+      return true;
+    case SDL_CONTROLLERDEVICEADDED:
+      attach(e.cdevice.which);
+      return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      detach(e.cdevice.which);
+      return false;
     default:
       return false;
   }
@@ -304,41 +383,19 @@ void sdl_input_close() {
     if (port.pad) SDL_GameControllerClose(port.pad);
     port = Port{};
   }
+  g_focus = FocusGuard{};
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
-bool translate_sdl_event(const SDL_Event& e, InputEvent& out) {
+HeldInput sdl_held_input() {
+  return {SDL_GetKeyboardState(nullptr), SDL_GetMouseState(nullptr, nullptr)};
+}
+
+bool translate_sdl_event(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
   out = InputEvent{};
-  switch (e.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      return translate_key(e.key, out);
-    case SDL_TEXTINPUT:
-      return translate_text(e.text.text, out);
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      return translate_button(e.button, out);
-    case SDL_MOUSEMOTION:
-      out.type = InputEvent::Type::mouse_move;
-      out.x = e.motion.x;
-      out.y = e.motion.y;
-      return true;
-    case SDL_MOUSEWHEEL:
-      return translate_wheel(e.wheel, out);
-    case SDL_WINDOWEVENT:
-      return translate_window(e.window, out);
-    case SDL_QUIT:
-      out.type = InputEvent::Type::close_requested;
-      return true;
-    case SDL_CONTROLLERDEVICEADDED:
-      attach(e.cdevice.which);
-      return false;
-    case SDL_CONTROLLERDEVICEREMOVED:
-      detach(e.cdevice.which);
-      return false;
-    default:
-      return false;
-  }
+  const bool meaningful = translate_any(e, out, held);
+  if (e.type != SDL_KEYUP) g_focus.just_released.reset();
+  return meaningful;
 }
 
 bool sdl_read_joystick(int port, JoystickReading& out) {

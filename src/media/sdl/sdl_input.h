@@ -12,9 +12,18 @@ namespace media::detail {
 void sdl_input_open();
 void sdl_input_close();
 
+// What SDL says is held at this moment: keys by scancode (SDL_NUM_SCANCODES of them), mouse
+// buttons as SDL_BUTTON() bits.
+struct HeldInput {
+  const Uint8* keys;
+  Uint32 buttons;
+};
+HeldInput sdl_held_input();
+
 // Turns one SDL event into an input event; false when the event means nothing to the game.
-// Controller hot-plug events are handled here too (and return false).
-bool translate_sdl_event(const SDL_Event& e, InputEvent& out);
+// Controller hot-plug events are handled here too (and return false). When the window gains or
+// loses the focus, whatever `held()` then reports is left out until it is let go.
+bool translate_sdl_event(const SDL_Event& e, InputEvent& out, HeldInput (*held)() = sdl_held_input);
 
 // False when no controller sits on `port`.
 bool sdl_read_joystick(int port, JoystickReading& out);
