@@ -2,6 +2,7 @@
 // of its own, made on demand and reused once free. A channel controls the voice it claimed only
 // until someone else claims that voice.
 
+#include <exception>
 #include <map>
 #include <string>
 #include <system_error>
@@ -88,20 +89,29 @@ std::optional<detail::AudioSample> read_sound(const std::string& disk_path) {
 }
 
 // A sound file read and decoded on a thread of its own from PrefetchSound until a LoadSound
-// takes the samples. The thread touches nothing but the file and its own members.
+// takes the samples. The thread touches nothing but the file and its own members; what it
+// throws (running out of memory) comes out of the load, as it would without the prefetch.
 class PrefetchedSound {
  public:
   explicit PrefetchedSound(const std::string& disk_path)
-      : thread_([this, disk_path] { sample_ = read_sound(disk_path); }) {}
+      : thread_([this, disk_path] {
+          try {
+            sample_ = read_sound(disk_path);
+          } catch (...) {
+            failure_ = std::current_exception();
+          }
+        }) {}
 
   std::optional<detail::AudioSample> take() {
     thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
     return std::move(sample_);
   }
 
  private:
   std::optional<detail::AudioSample> sample_;
-  std::jthread thread_;  // after the sample: started once it exists, joined before it goes
+  std::exception_ptr failure_;
+  std::jthread thread_;  // after what it fills: started once they exist, joined before they go
 };
 
 struct SoundState {
@@ -128,9 +138,9 @@ std::optional<detail::AudioSample> take_or_read_sound(const std::string& disk_pa
   auto& prefetched = state().prefetched;
   const auto it = prefetched.find(disk_path);
   if (it == prefetched.end()) return read_sound(disk_path);
-  std::optional<detail::AudioSample> sample = it->second->take();
+  const std::unique_ptr<PrefetchedSound> taken = std::move(it->second);
   prefetched.erase(it);
-  return sample;
+  return taken->take();
 }
 
 // Which voice of the sound is free, made if need be; none when every voice is busy and the

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -200,7 +201,12 @@ Outcome decode_in_halves(VorbisFile& first, const std::uint8_t* data, std::size_
   SecondHalf second;
   Outcome head;
   try {
-    std::jthread helper([&] { second.decode(data, size, sample, middle); });
+    std::jthread helper([&] {
+      try {
+        second.decode(data, size, sample, middle);
+      } catch (const std::bad_alloc&) {  // left failed: the first handle does it all
+      }
+    });
     head = first.fill(frames_of(sample, 0, seam_end), sample.channels);
   } catch (const std::system_error&) {  // no thread to be had: one pass
     return first.fill(frames_of(sample, 0, sample.frames), sample.channels);
