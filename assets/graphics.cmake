@@ -1,5 +1,6 @@
 # Graphics, fonts, licences and the empty save file, built into the game folder.
-#   graphics/<name>.svg      -> data/graphics/<name>.png  (rsvg-convert, alpha kept)
+#   graphics/<name>.svg      -> data/graphics/<name>.png  (rsvg-convert, alpha kept, then
+#                               asset_png_pack: the same pixels stored to decode fast)
 #   graphics/<name>.jpg.svg  -> data/graphics/<name>.jpg  (rendered, then asset_jpeg)
 #   graphics/mirror.txt      -> lines "<target> <source>": target.png = source.png flipped left-right
 #   fonts/*                  -> fonts/*  (the fonts and their licence texts)
@@ -21,9 +22,13 @@ endfunction()
 
 function(hedgerow_render_png svg name)
   set(png ${HEDGEROW_GRAPHICS_OUT}/${name}.png)
+  set(unpacked ${CMAKE_CURRENT_BINARY_DIR}/unpacked/${name}.png)
   add_custom_command(OUTPUT ${png}
-    COMMAND ${RSVG_CONVERT} --format=png --output=${png} ${svg}
-    DEPENDS ${svg}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/unpacked
+    COMMAND ${RSVG_CONVERT} --format=png --output=${unpacked} ${svg}
+    COMMAND asset_png_pack ${unpacked} ${png}
+    DEPENDS ${svg} asset_png_pack
+    BYPRODUCTS ${unpacked}
     COMMENT "Rendering data/graphics/${name}.png" VERBATIM)
   set(HEDGEROW_DATA_OUTPUTS ${HEDGEROW_DATA_OUTPUTS} ${png} PARENT_SCOPE)
 endfunction()

@@ -1,6 +1,7 @@
 // From the program's start to its first menu frame, headless, in the built game folder without
 // splash pictures: every load and construction the player waits for before the menu shows (the
-// real display's own start is not in it). Goal: under 150 ms.
+// real display's own start is not in it). Goal: under 150 ms of wall time. Start-up decodes on
+// several threads, so the CPU time is the whole process's, the sum over its threads.
 
 #include <benchmark/benchmark.h>
 
@@ -36,6 +37,11 @@ void fresh_program() {
   reset_globals();
 }
 
+// In milliseconds, the CPU time of every thread of the process; wall time decides the runs.
+void timed_as_start_up(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+}
+
 void BM_StartUpToFirstMenuFrame(benchmark::State& state) {
   if (!enter_game_folder(state)) return;
   for (auto _ : state) {
@@ -46,7 +52,7 @@ void BM_StartUpToFirstMenuFrame(benchmark::State& state) {
     benchmark::DoNotOptimize(globals().manager->update());
   }
 }
-BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpToFirstMenuFrame)->Apply(timed_as_start_up);
 
 // Its parts.
 void BM_LoadMenuPictures(benchmark::State& state) {
@@ -58,7 +64,7 @@ void BM_LoadMenuPictures(benchmark::State& state) {
     load_menu_pictures();
   }
 }
-BENCHMARK(BM_LoadMenuPictures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadMenuPictures)->Apply(timed_as_start_up);
 
 void BM_LoadCatalogue(benchmark::State& state) {
   if (!enter_game_folder(state)) return;
@@ -69,7 +75,7 @@ void BM_LoadCatalogue(benchmark::State& state) {
     load_catalogue();
   }
 }
-BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCatalogue)->Apply(timed_as_start_up);
 
 // The largest single part: the 76 s of level music decoded completely at load.
 void BM_LoadLevelMusic(benchmark::State& state) {
@@ -81,7 +87,7 @@ void BM_LoadLevelMusic(benchmark::State& state) {
     benchmark::DoNotOptimize(media::LoadSound("Data\\Sound\\world_1.ogg", 1));
   }
 }
-BENCHMARK(BM_LoadLevelMusic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLevelMusic)->Apply(timed_as_start_up);
 
 void BM_CreateGameManager(benchmark::State& state) {
   if (!enter_game_folder(state)) return;
@@ -92,6 +98,6 @@ void BM_CreateGameManager(benchmark::State& state) {
     benchmark::DoNotOptimize(TGameManager().load_data());
   }
 }
-BENCHMARK(BM_CreateGameManager)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateGameManager)->Apply(timed_as_start_up);
 
 }  // namespace

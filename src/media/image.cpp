@@ -44,22 +44,36 @@ void average_solid_neighbours(const TPixmap& src, int x, int y, std::uint8_t* ou
   out[2] = static_cast<std::uint8_t>(count ? sum_b / count : 0);
 }
 
-// A picture without alpha becomes RGBA: mask-coloured pixels see-through, all others solid.
+// One row of a grey (1 byte a pixel) or RGB (3 bytes) picture as RGBA: mask-coloured pixels
+// see-through, all others solid. Read straight from the row: this runs over every pixel of the
+// full-screen pictures at start-up.
+template <int bytes>
+void apply_mask_colour_to_row(const TPixmap& src, int y, std::uint8_t* o) {
+  static_assert(bytes == 1 || bytes == 3);
+  const std::uint8_t* p = src.row(y);
+  for (int x = 0; x < src.width; ++x, p += bytes, o += 4) {
+    const TPixmap::Rgba c{p[0], p[bytes == 3 ? 1 : 0], p[bytes == 3 ? 2 : 0], 255};
+    if (is_mask_pixel(c, g_settings.mask_r, g_settings.mask_g, g_settings.mask_b)) {
+      average_solid_neighbours(src, x, y, o);
+      o[3] = 0;
+    } else {
+      o[0] = c.r;
+      o[1] = c.g;
+      o[2] = c.b;
+      o[3] = 255;
+    }
+  }
+}
+
+// A picture without alpha (grey or RGB) becomes RGBA.
 TPixmap apply_mask_colour(const TPixmap& src) {
   TPixmap out(src.width, src.height, PixelFormat::rgba8);
+  const bool grey = src.format == PixelFormat::grey8;
   for (int y = 0; y < src.height; ++y) {
-    std::uint8_t* o = out.row(y);
-    for (int x = 0; x < src.width; ++x, o += 4) {
-      const TPixmap::Rgba p = src.rgba(x, y);
-      if (is_mask_pixel(p, g_settings.mask_r, g_settings.mask_g, g_settings.mask_b)) {
-        average_solid_neighbours(src, x, y, o);
-        o[3] = 0;
-      } else {
-        o[0] = p.r;
-        o[1] = p.g;
-        o[2] = p.b;
-        o[3] = 255;
-      }
+    if (grey) {
+      apply_mask_colour_to_row<1>(src, y, out.row(y));
+    } else {
+      apply_mask_colour_to_row<3>(src, y, out.row(y));
     }
   }
   return out;

@@ -2,6 +2,11 @@
 // of its own, made on demand and reused once free. A channel controls the voice it claimed only
 // until someone else claims that voice.
 
+#include <exception>
+#include <map>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "media/detail/audio_output.h"
@@ -71,8 +76,48 @@ struct TChannel {
 
 namespace {
 
+std::optional<detail::AudioSample> decode(const std::vector<std::uint8_t>& bytes) {
+  if (auto wav = detail::decode_wav(bytes.data(), bytes.size())) return wav;
+  return detail::decode_ogg(bytes.data(), bytes.size());
+}
+
+std::optional<detail::AudioSample> read_sound(const std::string& disk_path) {
+  std::optional<std::vector<std::uint8_t>> bytes =
+      detail::read_game_file(disk_path, detail::max_sound_file_bytes);
+  if (!bytes) return std::nullopt;
+  return decode(*bytes);
+}
+
+// A sound file read and decoded on a thread of its own from PrefetchSound until a LoadSound
+// takes the samples. The thread touches nothing but the file and its own members; what it
+// throws (running out of memory) comes out of the load, as it would without the prefetch.
+class PrefetchedSound {
+ public:
+  explicit PrefetchedSound(const std::string& disk_path)
+      : thread_([this, disk_path] {
+          try {
+            sample_ = read_sound(disk_path);
+          } catch (...) {
+            failure_ = std::current_exception();
+          }
+        }) {}
+
+  std::optional<detail::AudioSample> take() {
+    thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
+    return std::move(sample_);
+  }
+
+ private:
+  std::optional<detail::AudioSample> sample_;
+  std::exception_ptr failure_;
+  std::jthread thread_;  // after what it fills: started once they exist, joined before they go
+};
+
 struct SoundState {
   std::shared_ptr<detail::AudioOutput> output;
+  // By path on disk; a path prefetched twice is there twice, for two loads.
+  std::multimap<std::string, std::unique_ptr<PrefetchedSound>> prefetched;
 };
 
 SoundState& state() {
@@ -88,9 +133,14 @@ detail::AudioOutput& output() {
   return *s.output;
 }
 
-std::optional<detail::AudioSample> decode(const std::vector<std::uint8_t>& bytes) {
-  if (auto wav = detail::decode_wav(bytes.data(), bytes.size())) return wav;
-  return detail::decode_ogg(bytes.data(), bytes.size());
+// The samples of the file, prefetched or read now.
+std::optional<detail::AudioSample> take_or_read_sound(const std::string& disk_path) {
+  auto& prefetched = state().prefetched;
+  const auto it = prefetched.find(disk_path);
+  if (it == prefetched.end()) return read_sound(disk_path);
+  const std::unique_ptr<PrefetchedSound> taken = std::move(it->second);
+  prefetched.erase(it);
+  return taken->take();
 }
 
 // Which voice of the sound is free, made if need be; none when every voice is busy and the
@@ -127,15 +177,21 @@ void cue(TChannel& channel, const Sound& sound) {
 
 Sound LoadSound(const std::string& path, int flags) {
   detail::AudioOutput& out = output();
-  std::optional<std::vector<std::uint8_t>> bytes =
-      detail::read_game_file(map_path(path), detail::max_sound_file_bytes);
-  if (!bytes) return nullptr;
-  std::optional<detail::AudioSample> sample = decode(*bytes);
+  std::optional<detail::AudioSample> sample = take_or_read_sound(map_path(path));
   if (!sample) return nullptr;
   auto sound = std::make_shared<TSound>();
   sound->buffer = out.make_buffer(*sample);
   sound->loop = (flags & sound_loop) != 0;
   return sound;
+}
+
+void PrefetchSound(const std::string& path) {
+  const std::string disk_path = map_path(path);
+  try {
+    state().prefetched.emplace(disk_path, std::make_unique<PrefetchedSound>(disk_path));
+  } catch (const std::system_error&) {
+    // No thread to be had: the load will decode it itself.
+  }
 }
 
 Channel CreateChannel() {
@@ -173,7 +229,9 @@ void ResumeChannel(const Channel& channel) {
 
 namespace detail {
 
+// Prefetches still decoding are waited for: nothing goes on running into the next run.
 void reset_sound_state() {
+  state().prefetched.clear();
   state().output.reset();
 }
 
@@ -182,7 +240,12 @@ void use_audio_output(std::shared_ptr<AudioOutput> output) {
 }
 
 void shutdown_sound() {
+  state().prefetched.clear();
   state().output.reset();
+}
+
+int prefetched_sound_count() {
+  return static_cast<int>(state().prefetched.size());
 }
 
 int voice_count(const Sound& sound) {

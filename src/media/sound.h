@@ -15,6 +15,13 @@ using Sound = std::shared_ptr<TSound>;
 using Channel = std::shared_ptr<TChannel>;
 
 Sound LoadSound(const std::string& path, int flags);
+// Starts reading and decoding the sound file at `path` on a thread of its own, so that the next
+// LoadSound of the same path takes the samples from there, waiting for them if need be, instead
+// of decoding the file itself: long music can decode while other files load. The sound loaded
+// is the same either way, none included; a file changed on disk in between loads as it was at
+// the prefetch. Each prefetch serves one load; one never loaded is waited for and dropped when
+// the media layer is reset.
+void PrefetchSound(const std::string& path);
 // An idle channel: every operation on it does nothing and it never reports playing.
 Channel CreateChannel();
 Channel PlaySound(const Sound& sound, const Channel& channel = nullptr);

@@ -169,6 +169,13 @@ void centre_handles(MediaCatalogue& c) {
 
 }  // namespace
 
+void prefetch_catalogue_sounds() {
+  for (const CatalogueEntry& entry : catalogue_entries()) {
+    if (!std::holds_alternative<SoundSlots>(entry.slots)) continue;
+    for (const CatalogueFile& file : entry.files) media::PrefetchSound(std::string(file.path));
+  }
+}
+
 void load_catalogue() {
   MediaCatalogue& c = catalogue();
   media::AutoImageFlags(11);

@@ -70,6 +70,10 @@ struct CatalogueEntry {
 // Every entry, in loading order.
 const std::vector<CatalogueEntry>& catalogue_entries();
 
+// Starts decoding every sound of the catalogue on threads of their own (media::PrefetchSound),
+// so that the level music decodes while the pictures load; load_catalogue then takes them.
+void prefetch_catalogue_sounds();
+
 // Loads every entry, in its fixed order, into the program's catalogue, with the default image
 // flags set to 11 first (they stay so for every picture loaded later). The saws, the thrown
 // stone and the map's marker are drawn about their centre.

@@ -15,7 +15,8 @@ const media::Timer& frame_timer() {
 
 void start_up() {
   // Every picture and sound loads before any display exists: the menu's with the first default
-  // image flags, then the catalogue, which changes them.
+  // image flags, then the catalogue, which changes them. The sounds decode meanwhile.
+  prefetch_catalogue_sounds();
   load_menu_pictures();
   load_catalogue();
 

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <optional>
@@ -69,6 +71,66 @@ TEST_F(ImageLoadTest, MaskPixelWithOnlyMaskNeighboursTurnsBlack) {
   expect_rgba(at(image, 0, 0), 0, 0, 0, 0);
   expect_rgba(at(image, 2, 0), 9, 9, 9, 0);
   expect_rgba(at(image, 3, 0), 9, 9, 9, 255);
+}
+
+// The mask applied pixel by pixel as it is meant: what the loader gives must match it everywhere.
+media::TPixmap::Rgba masked_pixel(const Bytes& pixels, int channels, int width, int height, int x,
+                                  int y, std::array<int, 3> mask) {
+  auto colour = [&](int px, int py) {
+    const unsigned char* p = &pixels[static_cast<std::size_t>((py * width + px) * channels)];
+    return std::array<int, 3>{p[0], p[channels == 3 ? 1 : 0], p[channels == 3 ? 2 : 0]};
+  };
+  const std::array<int, 3> c = colour(x, y);
+  if (c != mask) return {std::uint8_t(c[0]), std::uint8_t(c[1]), std::uint8_t(c[2]), 255};
+  std::array<int, 3> sum{};
+  int count = 0;
+  for (int ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny) {
+    for (int nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx) {
+      const std::array<int, 3> n = colour(nx, ny);
+      if (n == mask) continue;
+      for (int i = 0; i < 3; ++i) sum[i] += n[i];
+      ++count;
+    }
+  }
+  if (count == 0) return {0, 0, 0, 0};
+  return {std::uint8_t(sum[0] / count), std::uint8_t(sum[1] / count), std::uint8_t(sum[2] / count),
+          0};
+}
+
+TEST_F(ImageLoadTest, MaskIsAppliedAlikeToEveryPixelOfWideRgbAndGreyPictures) {
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % 4);
+  };
+  const std::array<int, 3> mask = {200, 100, 50};
+  media::SetMaskColor(mask[0], mask[1], mask[2]);
+  for (const int channels : {3, 1}) {
+    const int width = 9, height = 5;
+    // Mostly the mask colour, or colours one step from it, so that edges and runs of it are many.
+    Bytes pixels;
+    for (int i = 0; i < width * height; ++i) {
+      const int pick = next();
+      for (int c = 0; c < channels; ++c) {
+        const int base = channels == 1 ? 100 : mask[static_cast<std::size_t>(c)];
+        pixels.push_back(static_cast<unsigned char>(pick == 0 ? base + 1 + 37 * c : base));
+      }
+    }
+    const std::array<int, 3> grey_mask = {100, 100, 100};
+    if (channels == 1) media::SetMaskColor(100, 100, 100);
+    Image image =
+        load(test_support::encode_png(width, height, channels, pixels), media::image_masked);
+    ASSERT_TRUE(image);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        SCOPED_TRACE(std::to_string(channels) + " channels at " + std::to_string(x) + "," +
+                     std::to_string(y));
+        const auto want =
+            masked_pixel(pixels, channels, width, height, x, y, channels == 1 ? grey_mask : mask);
+        expect_rgba(at(image, x, y), want.r, want.g, want.b, want.a);
+      }
+    }
+  }
 }
 
 TEST_F(ImageLoadTest, MaskIsOnlyAppliedWhenAskedForAndOnlyToPicturesWithoutAlpha) {

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "media/detail/sound_internal.h"
 #include "media/display.h"
 #include "shell/globals.h"
 #include "support/game_files.h"
@@ -109,6 +110,24 @@ TEST_F(CatalogueTest, AFileThatCannotBeLoadedIsNamedOnceAndPlaysDrawsAndHitsNoth
   EXPECT_EQ(media::ImagesCollide(c.stone_image, 100, 100, 0, c.ground_images[0], 100, 100, 0), 0);
   EXPECT_EQ(media::ImagesCollide(c.ground_images[0], 100, 100, 0, c.stone_image, 100, 100, 0), 0);
   EXPECT_EQ(media::ChannelPlaying(media::PlaySound(c.sounds[1])), 0);
+}
+
+TEST_F(CatalogueTest, SoundsPrefetchedAtStartUpAreTakenByTheLoadWithTheSameOutcome) {
+  test_support::write_catalogue_files(scratch);
+  std::filesystem::remove("data/sound/jump.wav");
+  prefetch_catalogue_sounds();
+  EXPECT_EQ(media::detail::prefetched_sound_count(), 6);
+  testing::internal::CaptureStderr();
+  load_catalogue();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Hedgerow: cannot load Data\\Sound\\jump.wav; the game goes on without it\n");
+  EXPECT_EQ(media::detail::prefetched_sound_count(), 0);
+  const MediaCatalogue& c = catalogue();
+  EXPECT_FALSE(c.sounds[1]);
+  for (const media::Sound& s :
+       {c.sounds[0], c.sounds[2], c.world_sound, c.shot_sound, c.throw_sound}) {
+    EXPECT_TRUE(s);
+  }
 }
 
 }  // namespace

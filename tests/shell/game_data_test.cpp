@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "media/decode/sound_decode.h"
+#include "media/detail/game_file.h"
 #include "media/files.h"
 #include "media/image.h"
 #include "media/sound.h"
@@ -134,6 +136,18 @@ TEST_F(GameDataTest, EveryPictureAndSoundOfTheCatalogueAndTheMenuLoads) {
   for (const char* path : {"Fonts\\Arial.ttf", "Fonts\\Kabarett Simp.ttf"}) {
     EXPECT_TRUE(media::LoadImageFont(in_game_folder(path), 18, media::font_smooth)) << path;
   }
+}
+
+TEST_F(GameDataTest, TheLevelMusicDecodesInTwoHalvesExactlyAsInOnePass) {
+  const auto bytes = media::detail::read_game_file(
+      media::map_path(in_game_folder(file_of("sounds", 2))), media::detail::max_sound_file_bytes);
+  ASSERT_TRUE(bytes);
+  const auto halves = media::detail::decode_ogg(bytes->data(), bytes->size(), 0);
+  const auto one_pass = media::detail::decode_ogg(bytes->data(), bytes->size(), SIZE_MAX);
+  ASSERT_TRUE(halves);
+  ASSERT_TRUE(one_pass);
+  EXPECT_GT(halves->frames, media::detail::ogg_split_from_frames);
+  EXPECT_TRUE(halves->bytes == one_pass->bytes);
 }
 
 TEST_F(GameDataTest, PicturesDrawnAtAFixedSizeHaveIt) {

@@ -23,9 +23,14 @@ struct AudioSample {
 
 // A PCM WAV file; nullopt when it is not one we play.
 std::optional<AudioSample> decode_wav(const std::uint8_t* data, std::size_t size);
+// Ogg Vorbis files of at least this many frames (6 s at 44.1 kHz) are decoded in two halves at
+// once, with the same result as one pass.
+constexpr std::size_t ogg_split_from_frames = std::size_t{1} << 18;
+
 // An Ogg Vorbis file decoded completely to 16-bit samples; nullopt when it is not one or it is
-// damaged.
-std::optional<AudioSample> decode_ogg(const std::uint8_t* data, std::size_t size);
+// damaged. `split_from` is there for the tests that compare the two ways of decoding.
+std::optional<AudioSample> decode_ogg(const std::uint8_t* data, std::size_t size,
+                                      std::size_t split_from = ogg_split_from_frames);
 
 // The rates a sound may declare; anything else is a damaged header, not a sound.
 constexpr int min_sample_rate = 1;

@@ -14,6 +14,8 @@ class AudioOutput;
 // device on the headless back end).
 void use_audio_output(std::shared_ptr<AudioOutput> output);
 
+// How many prefetched sounds no LoadSound has taken yet.
+int prefetched_sound_count();
 // How many voices the sound has made so far (each one was needed by a simultaneous play).
 int voice_count(const Sound& sound);
 // True for a sound loaded while no audio device was usable: it loads but never plays.
