@@ -6,9 +6,11 @@
 //   button <b>        a mouse button went down
 //   pad <x> <mask>    the first controller's X axis or buttons changed
 // "ready" is printed once the window is open. Escape or the given number of seconds ends it.
+// Usage: input_check [seconds] [full]   (full: full screen, paced like the game; else windowed)
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "media/display.h"
 #include "media/input.h"
@@ -66,9 +68,10 @@ void report_pad(Seen& seen) {
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+  const bool full_screen = argc > 2 && std::string(argv[2]) == "full";
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   media::use_sdl();
-  media::Graphics(1024, 768, 0, 60, 0);
+  media::Graphics(1024, 768, full_screen ? 32 : 0, 60, 0);
   const media::Timer timer = media::CreateTimer(60);
   std::printf("ready\n");
 
