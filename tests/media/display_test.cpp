@@ -1,6 +1,8 @@
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "media/detail/display_internal.h"
 #include "media/display.h"
@@ -30,6 +32,21 @@ TPixmap solid_pixmap(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t 
     p.pixels[i + 3] = a;
   }
   return p;
+}
+
+// A PNG file's size and its pixels as RGB bytes (none if it cannot be read).
+struct RgbPicture {
+  unsigned width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+RgbPicture read_png_rgb(const char* path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path)) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  return {image.width, image.height, std::move(pixels)};
 }
 
 class Display : public HeadlessTest {
@@ -507,6 +524,62 @@ TEST_F(HeadlessTest, RasterisingOffKeepsTheDrawLogOnly) {
   DrawRect(0, 0, 10, 10);
   EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
   EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
+
+TEST_F(HeadlessTest, BothFramesAreBlackUntilDrawnAndRasterisingCanComeBackLater) {
+  EXPECT_EQ(hb.pixel(0, 0), black);
+  EXPECT_EQ(hb.back_buffer_pixel(1023, 767), black);
+  EXPECT_EQ(hb.pixel(1024, 0), 0u) << "off the frame";
+
+  hb.set_rasterise(false);
+  Graphics(1024, 768, 32, 60, 0);
+  SetColor(0, 200, 0);
+  DrawRect(0, 0, 10, 10);
+  hb.clear(rgb(10, 20, 30));
+  Flip(0);
+  EXPECT_EQ(hb.pixel(5, 5), black);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
+
+  hb.set_rasterise(true);
+  DrawRect(0, 0, 10, 10);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), rgb(0, 200, 0));
+  EXPECT_EQ(hb.back_buffer_pixel(15, 5), black);
+  EXPECT_EQ(hb.pixel(5, 5), black) << "not presented yet";
+  Flip(0);
+  EXPECT_EQ(hb.pixel(5, 5), rgb(0, 200, 0));
+  EXPECT_EQ(hb.pixel(15, 5), black);
+
+  hb.clear(rgb(10, 20, 30));
+  EXPECT_EQ(hb.back_buffer_pixel(700, 700), rgb(10, 20, 30));
+  EXPECT_EQ(hb.pixel(700, 700), black);
+
+  // A display of another size starts black again.
+  Graphics(640, 480, 32, 60, 0);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
+  EXPECT_EQ(hb.pixel(639, 479), black);
+  EXPECT_EQ(hb.pixel(700, 10), 0u);
+}
+
+TEST_F(HeadlessTest, AFrameClearedToAColourBeforeAnyDrawIsThatColour) {
+  hb.clear(rgb(10, 20, 30));
+  hb.present(false);
+  EXPECT_EQ(hb.pixel(0, 0), rgb(10, 20, 30));
+  EXPECT_EQ(hb.pixel(1023, 767), rgb(10, 20, 30));
+  ASSERT_TRUE(hb.save_png("cleared.png"));
+  const RgbPicture shot = read_png_rgb("cleared.png");
+  EXPECT_EQ(shot.width, 1024u);
+  EXPECT_EQ(shot.height, 768u);
+  ASSERT_GE(shot.pixels.size(), 3u);
+  EXPECT_EQ((std::vector<std::uint8_t>{shot.pixels.end() - 3, shot.pixels.end()}),
+            (std::vector<std::uint8_t>{10, 20, 30}));
+}
+
+TEST_F(HeadlessTest, AScreenshotOfNothingDrawnIsBlack) {
+  ASSERT_TRUE(hb.save_png("black.png"));
+  const RgbPicture shot = read_png_rgb("black.png");
+  EXPECT_EQ(shot.width, 1024u);
+  EXPECT_EQ(shot.height, 768u);
+  EXPECT_EQ(std::count(shot.pixels.begin(), shot.pixels.end(), 0), 1024 * 768 * 3);
 }
 
 TEST_F(HeadlessTest, TheDrawLogCanBeSwitchedOffApartFromRasterising) {
