@@ -100,8 +100,7 @@ std::unique_ptr<TGame> built_world(const Grid& grid) {
   game->_object_list = std::make_shared<TList>();
   game->_wall_list = std::make_shared<TList>();
   game->_player = std::make_shared<TPlayer>();
-  std::size_t next = 0;
-  build_world(*game, [&] { return grid.codes()[next++]; });
+  build_world(*game, LevelCodes(grid.codes().data(), grid.codes().size()));
   return game;
 }
 
