@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "media/detail/display_internal.h"
@@ -186,6 +187,30 @@ TEST_F(Display, OvalSegmentCountFollowsItsSize) {
   // Nonsense sizes stay bounded rather than asking for billions of points.
   EXPECT_LE(segments(1e30f, 1e30f), 65536u);
   EXPECT_EQ(segments(NAN, 5), 12u);
+}
+
+TEST_F(Display, OvalPointsLieOnTheirAnglesExactlyWhateverSizeWasDrawnBefore) {
+  struct Oval {
+    float x, y, w, h;
+  };
+  // 12, 36, 12 and 100 points; the unequal halves and the fractions show a swapped or rounded
+  // term.
+  const Oval ovals[] = {{100.25f, 50.5f, 10, 7.5f},
+                        {300.75f, 200.125f, 50, 27.25f},
+                        {600.5f, 20.25f, 9.5f, 11},
+                        {10.125f, 400.75f, 100.5f, 99.75f}};
+  for (const Oval& o : ovals) {
+    SCOPED_TRACE(o.w);
+    DrawOval(o.x, o.y, o.w, o.h);
+    const std::vector<Vertex>& v = hb.draws_since_present().back().vertices;
+    const int n = static_cast<int>(v.size());
+    const float rx = o.w * 0.5f, ry = o.h * 0.5f;
+    for (int i = 0; i < n; ++i) {
+      const double theta = -i * 360.0 / n * std::numbers::pi / 180.0;
+      EXPECT_EQ(v[i].x, static_cast<float>(rx + std::cos(theta) * rx) + o.x) << i;
+      EXPECT_EQ(v[i].y, static_cast<float>(ry - std::sin(theta) * ry) + o.y) << i;
+    }
+  }
 }
 
 TEST_F(Display, OvalStartsAtTheRightAndGoesClockwise) {
