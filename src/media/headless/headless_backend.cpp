@@ -614,6 +614,7 @@ void HeadlessBackend::clear(std::uint32_t argb) {
 void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
                            const DrawParams& params) {
   if (count < 3 || (topology == Topology::quad && count != 4)) return;
+  if (!s_->draw_log && !s_->rasterise) return;  // long runs draw thousands of pictures a frame
   const auto* texture = dynamic_cast<const HeadlessTexture*>(params.texture);
   if (s_->draw_log) {
     s_->draws.push_back({std::vector<Vertex>(vertices, vertices + count), topology,
