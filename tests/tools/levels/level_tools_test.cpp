@@ -2,15 +2,20 @@
 // back into text, drawing an overview, and what they say about bad input.
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "level_text.h"
 
@@ -116,6 +121,38 @@ TEST_F(LevelTools, TheOverviewIsAPictureEvenWithoutTheGamesPictures) {
                 .status,
             1);
   EXPECT_EQ(run(LEVEL_OVERVIEW_EXE, at("game") + " " + at("map_1.txt")).status, 2);
+}
+
+TEST_F(LevelTools, TheOverviewDrawsWithTheGameFoldersPicturesAsTheGameFindsThem) {
+  // Spelled otherwise than the game spells it: the game's own look-up still finds it.
+  const fs::path ground = folder / "game" / "Data" / "GRAPHICS" / "Ground_1.png";
+  fs::create_directories(ground.parent_path());
+  const std::array<std::uint8_t, 3> colour = {200, 40, 160};
+  std::vector<std::uint8_t> pixels;
+  for (int i = 0; i < 64 * 64; ++i) pixels.insert(pixels.end(), colour.begin(), colour.end());
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 64;
+  image.height = 64;
+  image.format = PNG_FORMAT_RGB;
+  ASSERT_TRUE(png_image_write_to_file(&image, ground.c_str(), 0, pixels.data(), 0, nullptr));
+  write("map_1.txt", "\n.@..E\n1111111\n_");
+
+  // Paths relative to where the tool was started, not to the game folder.
+  const ToolRun r = run("cd " + folder.string() + " && " + std::string(LEVEL_OVERVIEW_EXE),
+                        "game map_1.txt o.png 2");
+  ASSERT_EQ(r.status, 0) << r.errors;
+  png_image shot{};
+  shot.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&shot, at("o.png").c_str()));
+  shot.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> drawn(PNG_IMAGE_SIZE(shot));
+  ASSERT_TRUE(png_image_finish_read(&shot, nullptr, drawn.data(), 0, nullptr));
+  int ground_pixels = 0;
+  for (std::size_t i = 0; i + 2 < drawn.size(); i += 3) {
+    ground_pixels += std::equal(colour.begin(), colour.end(), drawn.begin() + i);
+  }
+  EXPECT_GE(ground_pixels, 7 * 28 * 28) << "seven blocks of 32 x 32, edges blended";
 }
 
 TEST(ShippedLevels, AreCanonicalText) {
