@@ -1,0 +1,19 @@
+#include "level_world.h"
+
+#include <cstddef>
+
+#include "level/level_build.h"
+
+namespace levels {
+
+std::unique_ptr<TGame> built_world(const Grid& grid) {
+  auto game = std::make_unique<TGame>();
+  game->_object_list = std::make_shared<TList>();
+  game->_wall_list = std::make_shared<TList>();
+  game->_player = std::make_shared<TPlayer>();
+  std::size_t next = 0;
+  build_world(*game, [&] { return grid.codes()[next++]; });
+  return game;
+}
+
+}  // namespace levels
