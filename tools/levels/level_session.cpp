@@ -121,7 +121,12 @@ LevelSession::LevelSession(GameStart& start, int level) : hb_(start.backend()), 
   game_->_lang = "ENG";
   hb_.set_frame_hook([this](int) { on_present(); });
   answering_ = true;
-  game_->initialize_level(level);
+  try {
+    game_->initialize_level(level);
+  } catch (...) {
+    hb_.set_frame_hook({});  // it would outlive the session
+    throw;
+  }
   answering_ = false;
 }
 

@@ -5,8 +5,8 @@
 //
 //   0 down right          right goes down before frame 0 and stays down
 //   45 tap up             up is down in frame 45 only (it goes up before frame 46)
-//   80 down right shift   several keys on one line
-//   120 up right          right goes up before frame 120
+//   80 down shift         shift (run) goes down too
+//   120 up right shift    several keys on one line: both go up before frame 120
 //   300 exit              the hero touches the exit in frame 300 at the latest (the last line)
 //
 // Keys: left, right, up (jump), shift (run), space (throw). Frames never go down from one line

@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <queue>
 #include <tuple>
 
@@ -220,8 +221,7 @@ class Search {
 
   SearchResult run() {
     const auto start = std::chrono::steady_clock::now();
-    Node root{
-        session_.snapshot(), nullptr, 0, 0, hero_state(session_.game()._player.operator*()), 0};
+    Node root{session_.snapshot(), nullptr, 0, 0, session_.hero(), 0};
     root.score = score(root.stage, root.hero);
     std::vector<Node> beam{root};
     best_ = root;

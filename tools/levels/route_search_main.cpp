@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
     const routes::PlayFolder folder(args->positional[0], *level, grid);
     const routes::WorkingDirectory inside(folder.path());
     const routes::SearchResult result = routes::search_route(*level, grid, options);
-    const std::string effort = std::to_string(result.frames_played) + " frames played in " +
-                               std::to_string(result.seconds) + " s";
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
+    const std::string effort =
+        std::to_string(result.frames_played) + " frames played in " + seconds + " s";
     if (!result.found) {
       std::printf("no route: %s (%s); nearest to the exit in frame %d, the hero at %s\n",
                   result.reason.c_str(), effort.c_str(), result.closest_frame,

@@ -78,8 +78,9 @@ TEST_F(Overview, MarksWhatPlayDoesNotShow) {
       levels::draw_overview(levels::parse("\n\n\n.....@\n\n.....1{55}XE\n\n\n........_"), "t", 4);
   const auto [x, y] = first_ground_pixel(size);
   ASSERT_GE(x, 0);
-  const auto centre = [&](int columns_right, int rows_down) {
-    return at(x + 16 * columns_right + 8, y + 16 * rows_down + 8);
+  // Captured as plain values: clang 14 cannot capture a structured binding.
+  const auto centre = [&, left = x, top = y](int columns_right, int rows_down) {
+    return at(left + 16 * columns_right + 8, top + 16 * rows_down + 8);
   };
   const Rgb unknown = centre(1, 0), death = centre(2, 0), exit = centre(3, 0),
             bottom = centre(3, 3);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "media/backend.h"
 #include "media/system.h"
 #include "support/game_files.h"
 #include "support/level_files.h"
@@ -82,6 +83,13 @@ TEST_F(RoutePlay, ADeathOnTheExitIsStillADeath) {
     EXPECT_EQ(r.frame, 65) << "level " << level;
     EXPECT_EQ(r.hero.x, 322.0f) << "level " << level;
   }
+}
+
+TEST_F(RoutePlay, AMissingLevelStopsItsSessionWithTheGamesMessageAndTheNextOnePlays) {
+  test_support::write_level(2, walk_to_exit);
+  routes::GameStart start;
+  EXPECT_THROW(routes::LevelSession(start, 5), media::FatalError);
+  EXPECT_TRUE(routes::play_route(start, 2, route("0 down right\n100 exit\n")).passed());
 }
 
 TEST_F(RoutePlay, TracesTheHeroEveryNFramesAndAtTheEnd) {
