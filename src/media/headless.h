@@ -11,6 +11,12 @@
 // rest pending. A new display puts the pointer in its middle: a mouse_move that goes out ahead
 // of every other event at the next poll.
 //
+// A moment (`moment()`, `return_to`) is what a play frame reads from the media layer and moves on,
+// besides pictures and sounds: the clock, the frames presented, the scripted events still to come,
+// the random generator, and the keyboard, mouse and controller state. A search that plays several
+// futures from one moment goes back to it before each. Voices keep playing as they were (nothing
+// in play asks about them), and the display, the draw state and the frame hook are left alone.
+//
 // The frame hook, if set, is called at the end of each present with the number of frames
 // presented so far. Events it injects for that frame are delivered at the next poll. What it
 // throws comes out of the present, the frame already counted and shown. It may replace or remove
@@ -18,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +42,8 @@ struct DrawRecord {
   int blend = 1;
 };
 
+struct HeadlessMoment;
+
 class HeadlessBackend final : public Backend {
  public:
   HeadlessBackend();
@@ -51,6 +60,9 @@ class HeadlessBackend final : public Backend {
   int frames_presented() const;
   // An empty function removes the hook.
   void set_frame_hook(std::function<void(int frame)> hook);
+
+  std::shared_ptr<const HeadlessMoment> moment() const;
+  void return_to(const HeadlessMoment& moment);
 
   // Off: nothing is rasterised, the picture stays as it was (for long runs).
   void set_rasterise(bool on);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 
 #include "media/detail/internal.h"
 #include "media/system.h"
@@ -220,6 +221,20 @@ void flush_input() {
 void reset_input_state() {
   g_input = KeyboardMouse{};
   g_joysticks.fill(Joystick{});
+}
+
+struct InputState {
+  KeyboardMouse keyboard_mouse;
+  std::array<Joystick, kJoystickPorts> joysticks;
+};
+
+std::shared_ptr<const InputState> save_input_state() {
+  return std::make_shared<const InputState>(InputState{g_input, g_joysticks});
+}
+
+void restore_input_state(const InputState& state) {
+  g_input = state.keyboard_mouse;
+  g_joysticks = state.joysticks;
 }
 
 }  // namespace detail

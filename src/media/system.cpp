@@ -66,6 +66,12 @@ namespace detail {
 void reset_system_state() {
   g_state = kDefaultSeed;
 }
+std::int32_t random_state() {
+  return g_state;
+}
+void set_random_state(std::int32_t state) {
+  g_state = state;
+}
 }  // namespace detail
 
 }  // namespace media

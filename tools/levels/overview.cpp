@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "level/cell_codes.h"
-#include "level/level_build.h"
 #include "level/records.h"
+#include "level_world.h"
 #include "media/display.h"
 #include "media/image.h"
 #include "media/text.h"
@@ -92,20 +92,6 @@ bool has_meaning(std::int32_t code) {
   const auto& entries = legend();
   return std::any_of(entries.begin(), entries.end(),
                      [&](const LegendEntry& e) { return e.code == code; });
-}
-
-// The world a level's cells build, as the game builds it (clouds included, though not drawn).
-std::unique_ptr<TGame> built_world(const Grid& grid) {
-  auto game = std::make_unique<TGame>();
-  game->_object_list = std::make_shared<TList>();
-  game->_wall_list = std::make_shared<TList>();
-  game->_player = std::make_shared<TPlayer>();
-  build_world(*game, LevelCodes(grid.codes().data(), grid.codes().size()));
-  return game;
-}
-
-float fall_line(const TGame& game) {
-  return game._max_cam_y + 100.0f;
 }
 
 // The cells that hold something, the hero and the fall line, with room on the right and below

@@ -1,6 +1,7 @@
 #pragma once
 // Shared between the modules of the media layer only; the game never includes this.
 
+#include <cstdint>
 #include <memory>
 
 #include "media/backend.h"
@@ -20,6 +21,14 @@ void reset_sound_state();
 
 // Forgets held keys and buttons and their counted presses: a new display starts with none.
 void flush_input();
+
+// The random generator's state, and the keyboard, mouse and controller state: the parts of a
+// moment that the headless back end takes and puts back for a search (HeadlessBackend::moment).
+std::int32_t random_state();
+void set_random_state(std::int32_t state);
+struct InputState;
+std::shared_ptr<const InputState> save_input_state();
+void restore_input_state(const InputState& state);
 
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();

@@ -8,6 +8,7 @@
 
 #include "media/detail/audio_output.h"
 #include "media/detail/display_internal.h"
+#include "media/detail/internal.h"
 #include "media/detail/png_write.h"
 #include "media/headless.h"
 
@@ -454,6 +455,17 @@ struct HeadlessBackend::State {
   }
 };
 
+struct HeadlessMoment {
+  std::int64_t clock;
+  int frames;
+  ScheduleQueue by_time, by_frame;
+  InjectionQueue due;
+  std::int64_t next_seq, next_front_seq;
+  std::map<int, JoystickReading> joysticks;
+  std::int32_t random;
+  std::shared_ptr<const detail::InputState> input;
+};
+
 HeadlessBackend::HeadlessBackend() : s_(std::make_unique<State>()) {}
 HeadlessBackend::~HeadlessBackend() = default;
 
@@ -479,6 +491,25 @@ int HeadlessBackend::frames_presented() const {
 void HeadlessBackend::set_frame_hook(std::function<void(int frame)> hook) {
   s_->frame_hook = std::move(hook);
   ++s_->hooks_set;
+}
+
+std::shared_ptr<const HeadlessMoment> HeadlessBackend::moment() const {
+  return std::make_shared<const HeadlessMoment>(HeadlessMoment{
+      s_->clock, s_->frames, s_->by_time, s_->by_frame, s_->due, s_->next_seq, s_->next_front_seq,
+      s_->joysticks, detail::random_state(), detail::save_input_state()});
+}
+
+void HeadlessBackend::return_to(const HeadlessMoment& m) {
+  s_->clock = m.clock;
+  s_->frames = m.frames;
+  s_->by_time = m.by_time;
+  s_->by_frame = m.by_frame;
+  s_->due = m.due;
+  s_->next_seq = m.next_seq;
+  s_->next_front_seq = m.next_front_seq;
+  s_->joysticks = m.joysticks;
+  detail::set_random_state(m.random);
+  detail::restore_input_state(*m.input);
 }
 
 void HeadlessBackend::set_rasterise(bool on) {
