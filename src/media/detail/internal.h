@@ -2,6 +2,7 @@
 // Shared between the modules of the media layer only; the game never includes this.
 
 #include <memory>
+#include <string>
 
 #include "media/backend.h"
 
@@ -20,6 +21,9 @@ void reset_sound_state();
 
 // Forgets held keys and buttons and their counted presses: a new display starts with none.
 void flush_input();
+
+// The folder enter_program_folder makes the working directory, for an executable in `exe_folder`.
+std::string program_folder(const std::string& exe_folder, const std::string& installed_data);
 
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();
