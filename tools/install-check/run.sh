@@ -9,7 +9,8 @@
 #     working directory by a throwaway user who owns none of it (as root; as anyone else it runs
 #     as that user), shows its menu, starts a game and plays, and ends with status 0 on SIGTERM.
 # Needs cmake, desktop-file-validate (desktop-file-utils), appstreamcli (appstream), man
-# (man-db), Xvfb, xdotool, ImageMagick (import, compare, identify), and the build with its data.
+# (man-db), Xvfb, xdotool, ImageMagick (import, convert, compare, identify), and the build with
+# its data.
 # Usage: tools/install-check/run.sh [build folder]   (default: build)
 # Exit status: 0 when every check passed, 1 when any failed, 2 when the checks could not run.
 set -uo pipefail
@@ -25,6 +26,8 @@ user=""
 
 # shellcheck source=../xvfb-check/xvfb.sh
 source "$root/tools/xvfb-check/xvfb.sh"
+# shellcheck source=../xvfb-check/screens.sh
+source "$root/tools/xvfb-check/screens.sh"
 
 cleanup() {
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
@@ -48,7 +51,7 @@ result() {  # pass|fail, text
 missing=()
 for tool in cmake:cmake desktop-file-validate:desktop-file-utils appstreamcli:appstream \
   man:man-db Xvfb:xvfb xdotool:xdotool import:imagemagick compare:imagemagick \
-  identify:imagemagick setpriv:util-linux; do
+  identify:imagemagick convert:imagemagick setpriv:util-linux; do
   command -v "${tool%%:*}" >/dev/null || missing+=("${tool%%:*} (Debian package ${tool#*:})")
 done
 [ ${#missing[@]} -eq 0 ] || cannot_run "missing ${missing[*]}"
@@ -151,13 +154,10 @@ done
 if [ -z "$window" ]; then
   result fail "the installed game showed no window: $(cat "$work/game.err")"
 else
-  sleep 2.5
-  import -window root "$work/menu.png"
-  lit=$(convert "$work/menu.png" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:)
-  if awk -v s="$lit" 'BEGIN { exit !(s > 0.5) }'; then
-    result pass "the installed game shows its menu ($(awk -v s="$lit" 'BEGIN { printf "%.0f", 100 * s }')% of the screen lit)"
+  if steady_screen "$work/menu.png" "$work"; then
+    result pass "the installed game shows its menu ($(awk -v s="$(lit_share "$work/menu.png")" 'BEGIN { printf "%.0f", 100 * s }')% of the screen lit)"
   else
-    result fail "the installed game's screen is dark: $(cat "$work/game.err")"
+    result fail "the installed game's menu did not come: $(cat "$work/game.err")"
   fi
   # The start item of the English menu, then a key for the story and one for the tutorial.
   xdotool mousemove $(screen_at 640 420)
@@ -175,11 +175,10 @@ else
   sleep 1
   xdotool keyup Right
   import -window root "$work/play2.png"
-  moved=$(compare -metric AE -fuzz 4% "$work/play1.png" "$work/play2.png" null: 2>&1 | cut -d' ' -f1)
+  moved=$(differing "$work/play1.png" "$work/play2.png" 4%)
   if ! kill -0 "$game_pid" 2>/dev/null; then
     result fail "the installed game ended in play: $(cat "$work/game.err")"
-  elif [ "${moved%%.*}" -gt 10000 ] 2>/dev/null &&
-    [ "$(compare -metric AE -fuzz 4% "$work/menu.png" "$work/play1.png" null: 2>&1 | cut -d' ' -f1)" != 0 ]; then
+  elif [ "$moved" -gt 10000 ] && [ "$(differing "$work/menu.png" "$work/play1.png" 4%)" -gt 10000 ]; then
     result pass "the installed game plays: the first level moves ($moved pixels changed in a second)"
   else
     result fail "the installed game does not seem to play: $moved pixels changed"
