@@ -29,7 +29,16 @@ source "$root/tools/xvfb-check/xvfb.sh"
 # shellcheck source=../xvfb-check/screens.sh
 source "$root/tools/xvfb-check/screens.sh"
 
+# Every install writes the build's list of installed files, which a player's uninstall reads:
+# the player's own list is put back afterwards.
+manifest=$build/install_manifest.txt
+[ -f "$manifest" ] && cp "$manifest" "$work/manifest.saved"
+restore_manifest() {
+  if [ -f "$work/manifest.saved" ]; then cp "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+}
+
 cleanup() {
+  restore_manifest
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
   stop_xvfb
   [ -n "$user" ] && userdel "$user" 2>/dev/null
