@@ -140,11 +140,23 @@ std::string map_path(const std::string& path) {
   return mapped;
 }
 
-void enter_program_folder() {
+namespace detail {
+
+std::string program_folder(const std::string& exe_folder, const std::string& installed_data) {
+  std::error_code ec;
+  if (fs::is_directory(fs::path(exe_folder) / "data", ec)) return exe_folder;
+  const fs::path installed = (fs::path(exe_folder) / installed_data).lexically_normal();
+  if (fs::is_directory(installed, ec)) return installed.string();
+  return exe_folder;
+}
+
+}  // namespace detail
+
+void enter_program_folder(const std::string& installed_data) {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return;  // no /proc: stay where the shell started us
-  fs::current_path(exe.parent_path(), ec);
+  fs::current_path(detail::program_folder(exe.parent_path().string(), installed_data), ec);
 }
 
 int FileType(const std::string& path) {

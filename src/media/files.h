@@ -23,7 +23,10 @@ void OpenURL(const std::string& url);
 // The path on disk for a game path: backslashes become "/", and each component is matched
 // without regard to letter case against what exists. Components that match nothing are kept.
 std::string map_path(const std::string& path);
-// Makes the folder of the running executable the working directory.
-void enter_program_folder();
+// Makes the game's folder the working directory, for every relative path the game uses: the
+// executable's own folder when it holds the game's data (the build tree's game folder), else
+// `installed_data`, a folder given relative to the executable's (where an installed game keeps
+// its data), when that exists; else the executable's folder still.
+void enter_program_folder(const std::string& installed_data);
 
 }  // namespace media

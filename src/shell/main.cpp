@@ -4,6 +4,6 @@
 
 int main() {
   media::use_sdl();
-  media::enter_program_folder();
+  media::enter_program_folder(HEDGEROW_DATA_FROM_BIN);
   shell::run();
 }

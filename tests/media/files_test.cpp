@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "media/detail/internal.h"
 #include "media/files.h"
 #include "support/headless_test.h"
 
@@ -141,7 +142,28 @@ TEST_F(FilesTest, OpenUrlTurnsPresentFilesIntoFileAddresses) {
   EXPECT_EQ(hb.opened_urls(), expected);
 }
 
-TEST_F(FilesTest, ProgramFolderIsWhereTheExecutableLives) {
-  enter_program_folder();
+TEST_F(FilesTest, ProgramFolderIsWhereTheExecutableLivesWhenNothingIsInstalledBesideIt) {
+  enter_program_folder("../share/hedgerow");
   EXPECT_EQ(fs::current_path(), fs::read_symlink("/proc/self/exe").parent_path());
+}
+
+TEST_F(FilesTest, ProgramFolderIsTheBuildTreesGameFolderElseTheInstalledDataFolder) {
+  const std::string root = scratch.path().string();
+  scratch.write("build/game/data/save.dat", "");
+  scratch.write("build/share/hedgerow/data/save.dat", "");  // beside wins over installed
+  EXPECT_EQ(detail::program_folder(root + "/build/game", "../share/hedgerow"),
+            root + "/build/game");
+
+  scratch.write("usr/bin/hedgerow", "");
+  scratch.write("usr/share/hedgerow/data/save.dat", "");
+  EXPECT_EQ(detail::program_folder(root + "/usr/bin", "../share/hedgerow"),
+            root + "/usr/share/hedgerow");
+  scratch.write("usr/games/hedgerow", "");
+  scratch.write("usr/share/games/hedgerow/data/save.dat", "");
+  EXPECT_EQ(detail::program_folder(root + "/usr/games", "../share/games/hedgerow"),
+            root + "/usr/share/games/hedgerow");
+
+  // A file named data is not the game's data, and nothing installed leaves the executable's own.
+  scratch.write("opt/bin/data", "");
+  EXPECT_EQ(detail::program_folder(root + "/opt/bin", "../share/hedgerow"), root + "/opt/bin");
 }

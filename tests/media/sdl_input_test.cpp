@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
+
+#include "media/display.h"
+#include "media/input.h"
+#include "media/system.h"
+#include "support/headless_test.h"
 
 using namespace media;
 using media::detail::controller_axis_unit;
+using media::detail::SdlEventMeaning;
 using media::detail::translate_sdl_event;
 using media::detail::virtual_key;
 
@@ -43,7 +51,7 @@ namespace {
 
 InputEvent translated(const SDL_Event& e) {
   InputEvent out;
-  EXPECT_TRUE(translate_sdl_event(e, out));
+  EXPECT_EQ(translate_sdl_event(e, out), SdlEventMeaning::input);
   return out;
 }
 
@@ -65,7 +73,8 @@ TEST(SdlEventTest, KeysRepeatsAndReleases) {
   EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, 1)).type, InputEvent::Type::key_repeat);
   EXPECT_EQ(translated(key(SDL_KEYUP, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_up);
   InputEvent out;
-  EXPECT_FALSE(translate_sdl_event(key(SDL_KEYDOWN, SDL_SCANCODE_UNKNOWN), out));
+  EXPECT_EQ(translate_sdl_event(key(SDL_KEYDOWN, SDL_SCANCODE_UNKNOWN), out),
+            SdlEventMeaning::nothing);
 }
 
 TEST(SdlEventTest, MouseButtonsWheelAndText) {
@@ -133,7 +142,7 @@ SDL_Event button(Uint32 type, Uint8 which) {
 
 bool ignored(const SDL_Event& e) {
   InputEvent out;
-  return !translate_sdl_event(e, out);
+  return translate_sdl_event(e, out) == SdlEventMeaning::nothing;
 }
 
 // Each test starts with nothing held, whatever the events of other tests left.
@@ -144,7 +153,7 @@ class SdlFocusTest : public ::testing::Test {
 
   static void change_focus(SDL_WindowEventID change, HeldInput (*held)()) {
     InputEvent out;
-    ASSERT_TRUE(translate_sdl_event(focus(change), out, held));
+    ASSERT_EQ(translate_sdl_event(focus(change), out, held), SdlEventMeaning::input);
     EXPECT_EQ(out.type, change == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Type::focus_gained
                                                                : InputEvent::Type::focus_lost);
   }
@@ -199,6 +208,117 @@ TEST_F(SdlFocusTest, AKeyThatSdlLetsGoAsTheFocusGoesStaysLeftOutUntilReallyLetGo
   EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_SPACE)).type, InputEvent::Type::key_down);
   EXPECT_EQ(translated(key(SDL_KEYUP, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_up);
   EXPECT_EQ(translated(key(SDL_KEYDOWN, SDL_SCANCODE_RIGHT)).type, InputEvent::Type::key_down);
+}
+
+namespace {
+
+SDL_Event key_with(Uint32 type, SDL_Scancode scancode, Uint16 mod, Uint8 repeat = 0) {
+  SDL_Event e = key(type, scancode, repeat);
+  e.key.keysym.mod = mod;
+  return e;
+}
+
+SdlEventMeaning meaning_of(const SDL_Event& e) {
+  InputEvent out;
+  return translate_sdl_event(e, out);
+}
+
+// Each test starts with no Enter taken by the window, whatever the events of other tests left.
+class SdlWindowKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { media::detail::sdl_input_close(); }
+  void TearDown() override { media::detail::sdl_input_close(); }
+};
+
+}  // namespace
+
+TEST_F(SdlWindowKeyTest, AltEnterSwitchesTheWindowAndItsEnterNeverReachesTheGame) {
+  const InputEvent alt = translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_LALT, KMOD_LALT));
+  EXPECT_EQ(alt.type, InputEvent::Type::key_down);
+  EXPECT_EQ(alt.code, 164);
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT)),
+            SdlEventMeaning::toggle_window);
+  // Held on, it switches nothing more and still says nothing to the game, Alt let go or not.
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT, 1)),
+            SdlEventMeaning::nothing);
+  EXPECT_EQ(translated(key_with(SDL_KEYUP, SDL_SCANCODE_LALT, KMOD_NONE)).type,
+            InputEvent::Type::key_up);
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE, 1)),
+            SdlEventMeaning::nothing);
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_NONE)),
+            SdlEventMeaning::nothing);
+
+  // Let go, Enter is the game's again; the keypad's Enter with the right Alt switches too.
+  EXPECT_EQ(translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE)).code, 13);
+  EXPECT_EQ(translated(key_with(SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_NONE)).code, 13);
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, KMOD_RALT)),
+            SdlEventMeaning::toggle_window);
+  EXPECT_EQ(meaning_of(key_with(SDL_KEYUP, SDL_SCANCODE_KP_ENTER, KMOD_RALT)),
+            SdlEventMeaning::nothing);
+}
+
+TEST_F(SdlWindowKeyTest, AnEnterPressedBeforeAltStaysTheGamesAndAltWithOtherKeysSwitchesNothing) {
+  EXPECT_EQ(translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE)).code, 13);
+  translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_RALT, KMOD_RALT));
+  EXPECT_EQ(translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_RALT, 1)).type,
+            InputEvent::Type::key_repeat);
+  const InputEvent up = translated(key_with(SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_RALT));
+  EXPECT_EQ(up.type, InputEvent::Type::key_up);
+  EXPECT_EQ(up.code, 13);
+  EXPECT_EQ(translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_SPACE, KMOD_RALT)).code, 32);
+  EXPECT_EQ(translated(key_with(SDL_KEYDOWN, SDL_SCANCODE_A, KMOD_RALT)).code, 'A');
+}
+
+namespace {
+
+// SDL events as a player makes them, turned into the game's input as the real back end does,
+// each at its time on the headless clock.
+class AltEnterOnTheGameTest : public HeadlessTest {
+ protected:
+  AltEnterOnTheGameTest() { media::detail::sdl_input_close(); }
+  ~AltEnterOnTheGameTest() override { media::detail::sdl_input_close(); }
+
+  void at(std::int32_t ms, const SDL_Event& e) {
+    InputEvent out;
+    const SdlEventMeaning meaning = translate_sdl_event(e, out);
+    if (meaning == SdlEventMeaning::input) hb.inject_at_time(ms, out);
+    if (meaning == SdlEventMeaning::toggle_window) toggles.push_back(ms);
+  }
+
+  // Alt pressed, then Enter, both held a while and let go in the other order.
+  void alt_enter(std::int32_t ms) {
+    at(ms, key_with(SDL_KEYDOWN, SDL_SCANCODE_LALT, KMOD_LALT));
+    at(ms + 40, key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT));
+    at(ms + 540, key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT, 1));
+    at(ms + 600, key_with(SDL_KEYUP, SDL_SCANCODE_LALT, KMOD_NONE));
+    at(ms + 620, key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE, 1));
+    at(ms + 650, key_with(SDL_KEYUP, SDL_SCANCODE_RETURN, KMOD_NONE));
+  }
+
+  std::vector<std::int32_t> toggles;
+};
+
+}  // namespace
+
+TEST_F(AltEnterOnTheGameTest, AWaitForEnterOutlastsAltEnterTwiceAndEndsAtTheNextEnter) {
+  Graphics(1024, 768, 32, 60, 0);
+  alt_enter(100);
+  alt_enter(1000);
+  at(2500, key_with(SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE));
+  EXPECT_EQ(toggles, (std::vector<std::int32_t>{140, 1040}));
+
+  // As the final picture waits: polling for Enter, sleeping a millisecond between looks.
+  while (KeyHit(13) == 0) WaitInput(1);
+  EXPECT_EQ(MilliSecs(), 2500);
+  EXPECT_EQ(KeyHit(164), 2);  // Alt itself is a key the game sees, pressed twice
+}
+
+TEST_F(AltEnterOnTheGameTest, AltIsTheKeyAWaitForAnyKeyGetsFromAltEnter) {
+  Graphics(1024, 768, 32, 60, 0);
+  alt_enter(100);
+  EXPECT_EQ(WaitKey(), 164);
+  EXPECT_EQ(MilliSecs(), 100);
+  EXPECT_EQ(KeyDown(13), 0);
 }
 
 TEST(SdlEventTest, NoControllerMeansNoReading) {

@@ -9,9 +9,10 @@
 #   - a scene using every blend mode, mask mode's alpha test at two drawing alphas included,
 #     looks the same on the real back end as on the headless one;
 #   - a key held while another window takes the focus and gives it back reads as up until it is
-#     pressed again, and a Shift pressed in the other window does not read as held.
-# Needs Xvfb, xdotool, a C compiler with the X11 headers (libx11-dev) and ImageMagick (import,
-# compare); it installs nothing.
+#     pressed again, and a Shift pressed in the other window does not read as held;
+#   - Alt+Enter switches to a normal window and back (window_check.sh, run at the end).
+# Needs Xvfb, xdotool, a C compiler with the X11 headers (libx11-dev), xwininfo (x11-utils) and
+# ImageMagick (import, compare); openbox, when installed, is used too; it installs nothing.
 # Usage: tools/xvfb-check/run.sh [build folder]
 #   (default: build; needs the targets hedgerow, backend_compare and input_check built)
 # Exit status: 0 when every check passed, 1 when any failed, 2 when the checks could not run.
@@ -279,6 +280,14 @@ case $? in
   0) result pass "menu_check.sh: the menu, its flags and its exit item work" ;;
   2) cannot_run "menu_check.sh could not run" ;;
   *) result fail "menu_check.sh: see above" ;;
+esac
+
+# 8. Alt+Enter: full screen to a window and back, bare and under a window manager.
+"$here/window_check.sh" "$build"
+case $? in
+  0) result pass "window_check.sh: Alt+Enter switches to a window and back, and its Enter stays out of the game" ;;
+  2) cannot_run "window_check.sh could not run" ;;
+  *) result fail "window_check.sh: see above" ;;
 esac
 
 if [ "$failures" -eq 0 ]; then

@@ -10,7 +10,9 @@
 start_xvfb() {
   local number=$1/xvfb-display log=$1/xvfb.log
   : >"$number"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$log" 2>&1 &
+  # -noreset: a server that resets when its last client leaves turns away the next one for a
+  # moment, and a check that starts one program after another would fail by chance.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     # The number is written once the server takes connections.

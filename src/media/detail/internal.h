@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "media/backend.h"
 
@@ -29,6 +30,9 @@ void set_random_state(std::int32_t state);
 struct InputState;
 std::shared_ptr<const InputState> save_input_state();
 void restore_input_state(const InputState& state);
+
+// The folder enter_program_folder makes the working directory, for an executable in `exe_folder`.
+std::string program_folder(const std::string& exe_folder, const std::string& installed_data);
 
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();

@@ -1,5 +1,6 @@
 // The real back end: one SDL window and renderer, a persistent 1024 x 768 target texture that all
-// drawing goes into, shown scaled to the window with black bars.
+// drawing goes into, shown scaled to the window with black bars. Alt+Enter turns the full-screen
+// window into a normal one and back; the window, and with it everything drawn, stays.
 
 #include <SDL2/SDL.h>
 #include <spawn.h>
@@ -197,6 +198,7 @@ class SdlBackend final : public Backend {
       }
     }
     if (came) poll_events();
+    show_again_if_lost();
     return came;
   }
 
@@ -205,6 +207,7 @@ class SdlBackend final : public Backend {
     SDL_Event e;
     if (SDL_WaitEvent(&e)) take_in(e);
     poll_events();
+    show_again_if_lost();
   }
 
   void wait_input(int ms) override {
@@ -225,6 +228,9 @@ class SdlBackend final : public Backend {
     }
     width_ = mode.width;
     height_ = mode.height;
+    fullscreen_ = mode.fullscreen;
+    windowed_w_ = mode.width;
+    windowed_h_ = mode.height;
     generation_ = detail::next_display_generation();
     SDL_RaiseWindow(window_);
     SDL_SetWindowInputFocus(window_);  // without a window manager nobody else gives it the keys
@@ -252,16 +258,7 @@ class SdlBackend final : public Backend {
       SDL_RenderSetVSync(renderer_, wait_vblank ? 1 : 0);
       vsync_ = wait_vblank;
     }
-    SDL_SetRenderTarget(renderer_, nullptr);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    int ow = 0, oh = 0;
-    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
-    detail::ShownArea shown = detail::letterbox(ow, oh, width_, height_);
-    SDL_Rect dst{shown.x, shown.y, shown.w, shown.h};
-    SDL_RenderCopy(renderer_, target_, nullptr, &dst);
-    SDL_RenderPresent(renderer_);
-    SDL_SetRenderTarget(renderer_, target_);
+    show();
   }
 
   void clear(std::uint32_t argb) override {
@@ -361,11 +358,33 @@ class SdlBackend final : public Backend {
     return (flags & 2) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
   }
 
+  // The back buffer, letterboxed into the window as it is now; the back buffer keeps its picture.
+  void show() {
+    SDL_SetRenderTarget(renderer_, nullptr);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    int ow = 0, oh = 0;
+    SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+    detail::ShownArea shown = detail::letterbox(ow, oh, width_, height_);
+    SDL_Rect dst{shown.x, shown.y, shown.w, shown.h};
+    SDL_RenderCopy(renderer_, target_, nullptr, &dst);
+    SDL_RenderPresent(renderer_);
+    SDL_SetRenderTarget(renderer_, target_);
+    picture_lost_ = false;
+  }
+
+  // A window that was switched, resized or uncovered has lost its picture. A game that waits
+  // (for a key, or for the next frame) has a whole picture in the back buffer, and it is shown
+  // at once: a game waiting for a key would otherwise leave the window black, having no Flip to
+  // make until the key comes.
+  void show_again_if_lost() {
+    if (picture_lost_ && renderer_) show();
+  }
+
   // "Full screen" is a borderless window over the whole desktop: the monitor's mode is left alone.
   bool make_window(const DisplayMode& mode) {
     if (mode.fullscreen) {
-      SDL_Rect desk{0, 0, mode.width, mode.height};
-      SDL_GetDisplayBounds(0, &desk);
+      const SDL_Rect desk = desktop_bounds(0);
       window_ = SDL_CreateWindow("Hedgerow", desk.x, desk.y, desk.w, desk.h,
                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     } else {
@@ -373,6 +392,36 @@ class SdlBackend final : public Backend {
                                  mode.width, mode.height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     }
     return window_ != nullptr;
+  }
+
+  // Back to full screen from a normal window. The frame comes off and the window is placed over
+  // the desktop, as make_window makes it; but a window manager may put it back a frame's width
+  // off, having taken the frame off in its own time, so it is also asked to keep the window full
+  // screen (it then does, above its panels too). Without a window manager nobody answers that,
+  // and the window's own place and size do it. SDL leaves the frame and size of a full-screen
+  // window alone, so they come first.
+  void enter_full_screen() {
+    const SDL_Rect desk = desktop_bounds(SDL_GetWindowDisplayIndex(window_));
+    SDL_SetWindowResizable(window_, SDL_FALSE);
+    SDL_SetWindowBordered(window_, SDL_FALSE);
+    SDL_SetWindowPosition(window_, desk.x, desk.y);
+    SDL_SetWindowSize(window_, desk.w, desk.h);
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+
+  // A normal window: decorated, resizable, of the size it last had, in the middle of the desktop.
+  void leave_full_screen() {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowResizable(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, windowed_w_, windowed_h_);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+
+  static SDL_Rect desktop_bounds(int display) {
+    SDL_Rect desk{0, 0, 1024, 768};
+    SDL_GetDisplayBounds(display < 0 ? 0 : display, &desk);
+    return desk;
   }
 
   // Accelerated when there is a GPU, the software renderer otherwise (a virtual X server).
@@ -402,13 +451,41 @@ class SdlBackend final : public Backend {
     return true;
   }
 
+  // Alt+Enter. It is the same window all along, so its renderer, the textures and the back
+  // buffer stay; the size of the normal window is kept for the next time.
+  void toggle_window() {
+    if (!window_) return;
+    if (fullscreen_) {
+      leave_full_screen();
+    } else {
+      SDL_GetWindowSize(window_, &windowed_w_, &windowed_h_);
+      enter_full_screen();
+    }
+    fullscreen_ = !fullscreen_;
+    picture_lost_ = true;
+  }
+
+  static bool loses_picture(const SDL_Event& e) {
+    return e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                         e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED);
+  }
+
   void take_in(const SDL_Event& e) {
     if (e.type == SDL_RENDER_TARGETS_RESET || e.type == SDL_RENDER_DEVICE_RESET) {
       recover_target(e.type == SDL_RENDER_DEVICE_RESET);
       return;
     }
+    if (loses_picture(e)) picture_lost_ = true;
     InputEvent out;
-    if (!detail::translate_sdl_event(e, out)) return;
+    switch (detail::translate_sdl_event(e, out)) {
+      case detail::SdlEventMeaning::nothing:
+        return;
+      case detail::SdlEventMeaning::toggle_window:
+        toggle_window();
+        return;
+      case detail::SdlEventMeaning::input:
+        break;
+    }
     if (out.type == InputEvent::Type::mouse_down || out.type == InputEvent::Type::mouse_up ||
         out.type == InputEvent::Type::mouse_move) {
       to_back_buffer(out.x, out.y);
@@ -490,6 +567,9 @@ class SdlBackend final : public Backend {
   SDL_Texture* target_ = nullptr;
   std::shared_ptr<RendererLife> life_ = std::make_shared<RendererLife>();
   bool vsync_ = false;
+  bool fullscreen_ = true;
+  bool picture_lost_ = false;
+  int windowed_w_ = 1024, windowed_h_ = 768;  // the size of the normal window, for Alt+Enter
   SDL_BlendMode draw_blend_ = SDL_BLENDMODE_INVALID;
   int width_ = 1024, height_ = 768;
   int generation_ = detail::next_display_generation();

@@ -253,17 +253,46 @@ bool translate_text(const char* utf8, InputEvent& out) {
   return true;
 }
 
-bool translate_key(const SDL_KeyboardEvent& key, InputEvent& out) {
-  if (key_held_through_focus(key.keysym.scancode, key.state == SDL_PRESSED)) return false;
+// The Enters pressed with Alt held, kept from the game until let go.
+std::bitset<SDL_NUM_SCANCODES> g_window_keys;  // by scancode
+
+bool is_enter(SDL_Scancode scancode) {
+  return scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER;
+}
+
+// Whether the key is the Enter of Alt+Enter: pressed while Alt was held, its auto-repeat, or its
+// release (with Alt held or not by then).
+bool taken_by_window(const SDL_KeyboardEvent& key) {
+  const auto s = static_cast<std::size_t>(key.keysym.scancode);
+  if (s >= g_window_keys.size()) return false;
+  if (key.state == SDL_PRESSED && !key.repeat && is_enter(key.keysym.scancode) &&
+      (key.keysym.mod & KMOD_ALT) != 0) {
+    g_window_keys.set(s);
+  }
+  const bool taken = g_window_keys.test(s);
+  if (key.state == SDL_RELEASED) g_window_keys.reset(s);
+  return taken;
+}
+
+SdlEventMeaning as_meaning(bool input) {
+  return input ? SdlEventMeaning::input : SdlEventMeaning::nothing;
+}
+
+SdlEventMeaning translate_key(const SDL_KeyboardEvent& key, InputEvent& out) {
+  const bool down = key.state == SDL_PRESSED;
+  if (key_held_through_focus(key.keysym.scancode, down)) return SdlEventMeaning::nothing;
+  if (taken_by_window(key)) {
+    return down && !key.repeat ? SdlEventMeaning::toggle_window : SdlEventMeaning::nothing;
+  }
   const int code = virtual_key(key.keysym.scancode);
-  if (code == 0) return false;
-  if (key.state == SDL_RELEASED) {
+  if (code == 0) return SdlEventMeaning::nothing;
+  if (!down) {
     out.type = InputEvent::Type::key_up;
   } else {
     out.type = key.repeat ? InputEvent::Type::key_repeat : InputEvent::Type::key_down;
   }
   out.code = code;
-  return true;
+  return SdlEventMeaning::input;
 }
 
 bool translate_button(const SDL_MouseButtonEvent& button, InputEvent& out) {
@@ -314,36 +343,36 @@ bool translate_window(const SDL_WindowEvent& window, InputEvent& out, HeldInput 
   }
 }
 
-bool translate_any(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
+SdlEventMeaning translate_any(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       return translate_key(e.key, out);
     case SDL_TEXTINPUT:
-      return translate_text(e.text.text, out);
+      return as_meaning(translate_text(e.text.text, out));
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      return translate_button(e.button, out);
+      return as_meaning(translate_button(e.button, out));
     case SDL_MOUSEMOTION:
       out.type = InputEvent::Type::mouse_move;
       out.x = e.motion.x;
       out.y = e.motion.y;
-      return true;
+      return SdlEventMeaning::input;
     case SDL_MOUSEWHEEL:
-      return translate_wheel(e.wheel, out);
+      return as_meaning(translate_wheel(e.wheel, out));
     case SDL_WINDOWEVENT:
-      return translate_window(e.window, out, held);
+      return as_meaning(translate_window(e.window, out, held));
     case SDL_QUIT:
       out.type = InputEvent::Type::close_requested;
-      return true;
+      return SdlEventMeaning::input;
     case SDL_CONTROLLERDEVICEADDED:
       attach(e.cdevice.which);
-      return false;
+      return SdlEventMeaning::nothing;
     case SDL_CONTROLLERDEVICEREMOVED:
       detach(e.cdevice.which);
-      return false;
+      return SdlEventMeaning::nothing;
     default:
-      return false;
+      return SdlEventMeaning::nothing;
   }
 }
 
@@ -384,6 +413,7 @@ void sdl_input_close() {
     port = Port{};
   }
   g_focus = FocusGuard{};
+  g_window_keys.reset();
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
@@ -391,11 +421,11 @@ HeldInput sdl_held_input() {
   return {SDL_GetKeyboardState(nullptr), SDL_GetMouseState(nullptr, nullptr)};
 }
 
-bool translate_sdl_event(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
+SdlEventMeaning translate_sdl_event(const SDL_Event& e, InputEvent& out, HeldInput (*held)()) {
   out = InputEvent{};
-  const bool meaningful = translate_any(e, out, held);
+  const SdlEventMeaning meaning = translate_any(e, out, held);
   if (e.type != SDL_KEYUP) g_focus.just_released.reset();
-  return meaningful;
+  return meaning;
 }
 
 bool sdl_read_joystick(int port, JoystickReading& out) {

@@ -20,10 +20,19 @@ struct HeldInput {
 };
 HeldInput sdl_held_input();
 
-// Turns one SDL event into an input event; false when the event means nothing to the game.
-// Controller hot-plug events are handled here too (and return false). When the window gains or
-// loses the focus, whatever `held()` then reports is left out until it is let go.
-bool translate_sdl_event(const SDL_Event& e, InputEvent& out, HeldInput (*held)() = sdl_held_input);
+// What an SDL event means to the back end.
+enum class SdlEventMeaning {
+  nothing,        // nothing for the game
+  input,          // the input event it was turned into
+  toggle_window,  // Alt+Enter: full screen to a window, or back
+};
+
+// Turns one SDL event into an input event. Controller hot-plug events are handled here too (and
+// mean nothing). When the window gains or loses the focus, whatever `held()` then reports is left
+// out until it is let go. An Enter pressed while Alt is held switches the window, and neither it
+// nor its auto-repeat nor its release reaches the game; the Alt does, as any other key.
+SdlEventMeaning translate_sdl_event(const SDL_Event& e, InputEvent& out,
+                                    HeldInput (*held)() = sdl_held_input);
 
 // False when no controller sits on `port`.
 bool sdl_read_joystick(int port, JoystickReading& out);
