@@ -65,8 +65,11 @@ class HeadlessBackend final : public Backend {
   const std::vector<DrawRecord>& draws_since_present() const;
   const std::vector<DrawRecord>& draws_of_last_frame() const;
 
-  // Game controllers: nullopt unplugs the port.
+  // Game controllers: nullopt unplugs the port. Now, or scripted like the events above: a
+  // scripted reading is taken in (and ends a wait for input) as an event is, in the same order.
   void set_joystick(int port, std::optional<JoystickReading> reading);
+  void inject_joystick_at_time(std::int32_t ms, int port, std::optional<JoystickReading> reading);
+  void inject_joystick_at_frame(int frame, int port, std::optional<JoystickReading> reading);
   // Every string handed to open_url, in order; nothing is started.
   const std::vector<std::string>& opened_urls() const;
   bool display_open() const;
