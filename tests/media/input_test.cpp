@@ -209,7 +209,7 @@ TEST_F(InputTest, JoystickCountsRisingButtonsAtEachRead) {
 
 // The first controller working the pointer and the keys of the screens between stretches of
 // play. The display is open, so the pointer starts in the middle, at (512, 384).
-class PadTest : public InputTest {
+class PadInput : public InputTest {
  protected:
   void SetUp() override {
     Graphics(1024, 768, 32, 60, 0);
@@ -238,7 +238,7 @@ class PadTest : public InputTest {
   static constexpr double kFullSpeed = 1024.0 / 1500.0;
 };
 
-TEST_F(PadTest, TheStickMovesThePointerByTimeFasterTheFurtherItLeansPastTheDeadZone) {
+TEST_F(PadInput, TheStickMovesThePointerByTimeFasterTheFurtherItLeansPastTheDeadZone) {
   pad(0.0f, 0.0f);
   MouseX();          // the first reading starts the pointer's clock
   pad(0.48f, 0.2f);  // leaning 0.52: two fifths of the way from the dead zone's edge to full
@@ -255,7 +255,7 @@ TEST_F(PadTest, TheStickMovesThePointerByTimeFasterTheFurtherItLeansPastTheDeadZ
   EXPECT_EQ(MouseY(), static_cast<int>(600 - speed * 1000 * 0.2 / 0.52));
 }
 
-TEST_F(PadTest, AtFullTiltThePointerCrossesTheScreenInASecondAndAHalfAndStaysOnIt) {
+TEST_F(PadInput, AtFullTiltThePointerCrossesTheScreenInASecondAndAHalfAndStaysOnIt) {
   pad(-1.0f, 0.0f);  // the d-pad reads as the stick at full tilt
   MouseX();
   hold_for(1000);
@@ -269,7 +269,7 @@ TEST_F(PadTest, AtFullTiltThePointerCrossesTheScreenInASecondAndAHalfAndStaysOnI
   EXPECT_EQ(MouseX(), 1023);
 }
 
-TEST_F(PadTest, InsideTheDeadZoneOrWithANonsenseReadingThePointerStays) {
+TEST_F(PadInput, InsideTheDeadZoneOrWithANonsenseReadingThePointerStays) {
   MouseX();
   for (auto [x, y] : {std::pair(0.15f, -0.12f), std::pair(0.0f, 0.19f),
                       std::pair(std::numeric_limits<float>::quiet_NaN(), 1.0f),
@@ -281,14 +281,14 @@ TEST_F(PadTest, InsideTheDeadZoneOrWithANonsenseReadingThePointerStays) {
   }
 }
 
-TEST_F(PadTest, ALatePollMovesThePointerNoFurtherThanATenthOfASecond) {
+TEST_F(PadInput, ALatePollMovesThePointerNoFurtherThanATenthOfASecond) {
   pad(1.0f, 0.0f);
   MouseX();
   hb.delay(3000);
   EXPECT_EQ(MouseX(), 512 + static_cast<int>(kFullSpeed * 100));
 }
 
-TEST_F(PadTest, TheRealMouseWinsAndThePadGoesOnFromWhereItPutThePointer) {
+TEST_F(PadInput, TheRealMouseWinsAndThePadGoesOnFromWhereItPutThePointer) {
   pad(1.0f, 0.0f);
   MouseX();
   hold_for(100);
@@ -300,7 +300,7 @@ TEST_F(PadTest, TheRealMouseWinsAndThePadGoesOnFromWhereItPutThePointer) {
   EXPECT_EQ(MouseY(), 700);
 }
 
-TEST_F(PadTest, AIsTheLeftMouseButtonWhileHeldUntilAFlushLetsItGo) {
+TEST_F(PadInput, AIsTheLeftMouseButtonWhileHeldUntilAFlushLetsItGo) {
   pad(0, 0, kA);
   EXPECT_EQ(MouseDown(1), 1);
   EXPECT_EQ(MouseDown(2), 0);
@@ -319,7 +319,7 @@ TEST_F(PadTest, AIsTheLeftMouseButtonWhileHeldUntilAFlushLetsItGo) {
   EXPECT_EQ(MouseDown(1), 0) << "held through a change of focus";
 }
 
-TEST_F(PadTest, APressOfABOrStartIsAPressOfEnterAndBackIsEscapeWhileHeld) {
+TEST_F(PadInput, APressOfABOrStartIsAPressOfEnterAndBackIsEscapeWhileHeld) {
   for (std::uint32_t button : {kA, kB, kStart}) {
     pad(0, 0, button);
     EXPECT_EQ(KeyDown(kEnter), 1);
@@ -339,7 +339,7 @@ TEST_F(PadTest, APressOfABOrStartIsAPressOfEnterAndBackIsEscapeWhileHeld) {
   EXPECT_EQ(KeyDown(kEscape), 0);
 }
 
-TEST_F(PadTest, ThePlayButtonsKeepTheirNumbersAndTheirPresses) {
+TEST_F(PadInput, ThePlayButtonsKeepTheirNumbersAndTheirPresses) {
   pad(0, 0, kA);
   EXPECT_EQ(KeyDown(kEnter), 1);
   EXPECT_EQ(JoyDown(3), 1);
@@ -350,7 +350,7 @@ TEST_F(PadTest, ThePlayButtonsKeepTheirNumbersAndTheirPresses) {
   EXPECT_EQ(JoyHit(3), 0);
 }
 
-TEST_F(PadTest, WaitKeyEndsWithEnterForAPadPressMadeWhileItWaitsOnly) {
+TEST_F(PadInput, WaitKeyEndsWithEnterForAPadPressMadeWhileItWaitsOnly) {
   pad(0, 0, kA);  // held before the wait, as the press that started a game
   const std::int32_t t = hb.millisecs();
   hb.inject_joystick_at_time(t + 100, 0, JoystickReading{});
