@@ -9,9 +9,11 @@
 #   - a scene using every blend mode, mask mode's alpha test at two drawing alphas included,
 #     looks the same on the real back end as on the headless one;
 #   - a key held while another window takes the focus and gives it back reads as up until it is
-#     pressed again, and a Shift pressed in the other window does not read as held.
-# Needs Xvfb, xdotool, a C compiler with the X11 headers (libx11-dev) and ImageMagick (import,
-# compare); it installs nothing.
+#     pressed again, and a Shift pressed in the other window does not read as held;
+#   - the menu worked with the mouse (menu_check.sh) and the whole game with a controller alone,
+#     no frame shown while another window has the focus (pad_check.sh).
+# Needs Xvfb, xdotool, a C compiler with the X11 and SDL2 headers (libx11-dev; libsdl2-dev, which
+# the build needs anyway), pkg-config and ImageMagick (import, compare); it installs nothing.
 # Usage: tools/xvfb-check/run.sh [build folder]
 #   (default: build; needs the targets hedgerow, backend_compare and input_check built)
 # Exit status: 0 when every check passed, 1 when any failed, 2 when the checks could not run.
@@ -50,7 +52,7 @@ result() {  # pass|fail, text
 
 # Tools and the programs under test, all named at once.
 missing=()
-for tool in Xvfb:xvfb xdotool:xdotool cc:gcc import:imagemagick compare:imagemagick; do
+for tool in Xvfb:xvfb xdotool:xdotool cc:gcc pkg-config:pkg-config import:imagemagick compare:imagemagick; do
   command -v "${tool%%:*}" >/dev/null || missing+=("${tool%%:*} (Debian package ${tool#*:})")
 done
 [ ${#missing[@]} -eq 0 ] || cannot_run "missing ${missing[*]}"
@@ -279,6 +281,14 @@ case $? in
   0) result pass "menu_check.sh: the menu, its flags and its exit item work" ;;
   2) cannot_run "menu_check.sh could not run" ;;
   *) result fail "menu_check.sh: see above" ;;
+esac
+
+# 8. The game played with a controller alone, and waiting while its window is away.
+"$here/pad_check.sh" "$build"
+case $? in
+  0) result pass "pad_check.sh: the pad works the menu, the screens and play; the game waits while away" ;;
+  2) cannot_run "pad_check.sh could not run" ;;
+  *) result fail "pad_check.sh: see above" ;;
 esac
 
 if [ "$failures" -eq 0 ]; then
