@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # work and graphics come from the script that sources this
 # Sourced by the checks that look at the game's screen (bash). They set `work` (a scratch folder)
 # and `graphics` (the game's pictures), and define result (pass|fail, text).
 
