@@ -9,7 +9,9 @@
 // up to 2^31 ms behind the clock is due at once, any other lies ahead. Due events are delivered
 // in the order they were injected, by time and by frame alike; a delivery that throws leaves the
 // rest pending. A new display puts the pointer in its middle: a mouse_move that goes out ahead
-// of every other event at the next poll.
+// of every other event at the next poll. This is the back end's clock (millisecs() below); the
+// game's, MilliSecs, is the same less the time WaitTimer held the frame loop while the window
+// was away (between a focus_lost and a focus_gained).
 //
 // The frame hook, if set, is called at the end of each present with the number of frames
 // presented so far. Events it injects for that frame are delivered at the next poll. What it
