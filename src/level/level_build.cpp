@@ -4,6 +4,7 @@
 #include "level/level_build.h"
 
 #include <string>
+#include <vector>
 
 #include "level/cell_codes.h"
 #include "media/files.h"
@@ -130,13 +131,14 @@ float lowest_wall_line(TGame& game) {
 
 }  // namespace
 
-void build_world(TGame& game, const std::function<std::int32_t()>& next_code) {
+void build_world(TGame& game, LevelCodes codes) {
   const MediaCatalogue& pictures = catalogue();
+  const std::int32_t* code = codes.data();
   for (int c = 0; c < level_columns; ++c) {
-    for (int r = 0; r < level_rows; ++r) {
-      const std::int32_t code = next_code();
-      game._map[c][r] = code;
-      place_cell(game, pictures, code, static_cast<float>(cell_size * c),
+    for (int r = 0; r < level_rows; ++r, ++code) {
+      game._map[c][r] = *code;
+      if (*code == cell::empty) continue;
+      place_cell(game, pictures, *code, static_cast<float>(cell_size * c),
                  static_cast<float>(cell_size * r));
     }
   }
@@ -158,7 +160,11 @@ int TGame::initialize_level(int level) {
   media::Stream file = media::OpenFile(path, 1, 0);
   if (!file)
     media::Fail("The level file " + media::map_path(path) + " is missing or cannot be read");
-  build_world(*this, [&] { return media::ReadInt(file); });
+  // Read whole before anything is built: a file that ends early stops the program with no part
+  // of its level in the world.
+  std::vector<std::int32_t> codes(level_columns * level_rows);
+  for (std::int32_t& code : codes) code = media::ReadInt(file);
   media::Close(file);
+  build_world(*this, LevelCodes(codes.data(), codes.size()));
   return 0;
 }

@@ -172,6 +172,23 @@ int oval_segments(float rx, float ry) {
   return std::max(12, n) & ~3;
 }
 
+struct UnitPoint {
+  double cos, sin;
+};
+
+// The n points of an oval on the unit circle, from 0 degrees round by -360 / n each. Those of
+// the last count asked for are kept: the game's ovals are its bullets, all of one size.
+const std::vector<UnitPoint>& unit_circle(int n) {
+  static std::vector<UnitPoint> points;
+  if (points.size() == static_cast<std::size_t>(n)) return points;
+  points.clear();
+  for (int i = 0; i < n; ++i) {
+    double theta = -i * 360.0 / n * std::numbers::pi / 180.0;
+    points.push_back({std::cos(theta), std::sin(theta)});
+  }
+  return points;
+}
+
 }  // namespace
 
 // There is one renderer, and its flags change nothing (see Graphics).
@@ -267,13 +284,14 @@ void DrawOval(float x, float y, float w, float h) {
   float cx = x0 + rx, cy = y0 + ry;
   float tx = x + s.origin_x, ty = y + s.origin_y;
   int n = oval_segments(rx, ry);
+  const std::vector<UnitPoint>& circle = unit_circle(n);
 
-  std::vector<Vertex> v;
-  v.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    double theta = -i * 360.0 / n * std::numbers::pi / 180.0;
-    auto px = static_cast<float>(cx + std::cos(theta) * rx);
-    auto py = static_cast<float>(cy - std::sin(theta) * ry);
+  // Kept between calls, like the circle: every bullet is an oval, every frame.
+  static std::vector<Vertex> v;
+  v.clear();
+  for (const UnitPoint& p : circle) {
+    auto px = static_cast<float>(cx + p.cos * rx);
+    auto py = static_cast<float>(cy - p.sin * ry);
     v.push_back(place(s, px, py, tx, ty, 0, 0));
   }
   draw_flat(v.data(), n, Topology::fan);

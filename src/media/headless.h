@@ -13,6 +13,13 @@
 // game's, MilliSecs, is the same less the time WaitTimer held the frame loop while the window
 // was away (between a focus_lost and a focus_gained).
 //
+// A moment (`moment()`, `return_to`) is what a play frame reads from the media layer and moves on,
+// besides pictures and sounds: the clock (and the time the game's clock leaves out), the frames
+// presented, the scripted events still to come, the random generator, and the keyboard, mouse and
+// controller state. A search that plays several futures from one moment goes back to it before
+// each. Voices keep playing as they were (nothing in play asks about them), and the display, the
+// draw state, the frame hook and whether the window is away are left alone.
+//
 // The frame hook, if set, is called at the end of each present with the number of frames
 // presented so far. Events it injects for that frame are delivered at the next poll. What it
 // throws comes out of the present, the frame already counted and shown. It may replace or remove
@@ -20,6 +27,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +45,8 @@ struct DrawRecord {
   int blend = 1;
 };
 
+struct HeadlessMoment;
+
 class HeadlessBackend final : public Backend {
  public:
   HeadlessBackend();
@@ -53,6 +63,9 @@ class HeadlessBackend final : public Backend {
   int frames_presented() const;
   // An empty function removes the hook.
   void set_frame_hook(std::function<void(int frame)> hook);
+
+  std::shared_ptr<const HeadlessMoment> moment() const;
+  void return_to(const HeadlessMoment& moment);
 
   // Off: nothing is rasterised, the picture stays as it was (for long runs).
   void set_rasterise(bool on);

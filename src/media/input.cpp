@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -345,6 +346,22 @@ void reset_input_state() {
   g_joysticks.fill(Joystick{});
   g_pad = PadAsKeysAndPointer{};
   g_away = false;
+}
+
+struct InputState {
+  KeyboardMouse keyboard_mouse;
+  std::array<Joystick, kJoystickPorts> joysticks;
+  PadAsKeysAndPointer pad;
+};
+
+std::shared_ptr<const InputState> save_input_state() {
+  return std::make_shared<const InputState>(InputState{g_input, g_joysticks, g_pad});
+}
+
+void restore_input_state(const InputState& state) {
+  g_input = state.keyboard_mouse;
+  g_joysticks = state.joysticks;
+  g_pad = state.pad;
 }
 
 }  // namespace detail

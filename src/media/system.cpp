@@ -96,6 +96,20 @@ void reset_system_state() {
   g_clock = GameClock{};
 }
 
+std::int32_t random_state() {
+  return g_state;
+}
+void set_random_state(std::int32_t state) {
+  g_state = state;
+}
+
+std::uint32_t game_clock_left_out() {
+  return g_clock.left_out;
+}
+void set_game_clock_left_out(std::uint32_t ms) {
+  g_clock.left_out = ms;
+}
+
 }  // namespace detail
 
 }  // namespace media

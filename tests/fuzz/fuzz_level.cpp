@@ -116,6 +116,26 @@ void press_enter_after_every_frame(media::HeadlessBackend& hb) {
   });
 }
 
+// A fresh headless media layer for the run. The run lets go of everything it made before it
+// returns: the pictures first, then the media layer they were made on (a new one takes its
+// place). A run that keeps more than it frees is run a second time by the fuzzer, looking for a
+// leak.
+class FreshMedia {
+ public:
+  FreshMedia() : backend_(media::use_headless()) {}
+  ~FreshMedia() {
+    reset_globals();
+    media::use_headless();
+  }
+  FreshMedia(const FreshMedia&) = delete;
+  FreshMedia& operator=(const FreshMedia&) = delete;
+
+  media::HeadlessBackend& backend() { return backend_; }
+
+ private:
+  media::HeadlessBackend& backend_;
+};
+
 }  // namespace
 
 // A crash happens inside the scratch folder: its test case still goes where the fuzzer started.
@@ -136,8 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const InProgramFolder in_program_folder;
   write_level_file(data, size);
 
-  reset_globals();  // the last run's pictures go before the media layer they were made on
-  media::HeadlessBackend& hb = media::use_headless();
+  FreshMedia media_layer;
+  media::HeadlessBackend& hb = media_layer.backend();
   hb.set_rasterise(false);
   hb.set_draw_log(false);
   media::Graphics(1024, 768, 32, 60, 0);

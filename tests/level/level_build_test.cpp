@@ -319,12 +319,16 @@ TEST_F(LevelBuild, BytesAfterTheLevelAreNotRead) {
 }
 
 TEST_F(LevelBuild, AShortLevelFileStopsTheGameWithTheReadErrorAndThePath) {
-  std::vector<unsigned char> bytes = level_bytes("1");
+  std::vector<unsigned char> bytes = level_bytes("1@o");
   bytes.resize(bytes.size() - 1);
   scratch.write("data/level/map_2.dat", bytes);
   const std::string message = fatal_message(2);
   EXPECT_NE(message.find("Error reading from stream"), std::string::npos) << message;
   EXPECT_NE(message.find("data/level/map_2.dat"), std::string::npos) << message;
+  // Nothing of the level is built: not its first cells, nor the clouds.
+  EXPECT_EQ(game->_wall_list->count(), 0u);
+  EXPECT_EQ(game->_object_list->count(), 0u);
+  EXPECT_EQ(game->_player->_x, 0.0f);
 
   scratch.write("data/level/map_3.dat", std::vector<unsigned char>{});
   EXPECT_NE(fatal_message(3).find("Error reading from stream"), std::string::npos);

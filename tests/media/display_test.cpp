@@ -1,6 +1,9 @@
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 #include "media/detail/display_internal.h"
 #include "media/display.h"
@@ -30,6 +33,21 @@ TPixmap solid_pixmap(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t 
     p.pixels[i + 3] = a;
   }
   return p;
+}
+
+// A PNG file's size and its pixels as RGB bytes (none if it cannot be read).
+struct RgbPicture {
+  unsigned width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+RgbPicture read_png_rgb(const char* path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path)) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  return {image.width, image.height, std::move(pixels)};
 }
 
 class Display : public HeadlessTest {
@@ -197,6 +215,30 @@ TEST_F(Display, OvalSegmentCountFollowsItsSize) {
   // Nonsense sizes stay bounded rather than asking for billions of points.
   EXPECT_LE(segments(1e30f, 1e30f), 65536u);
   EXPECT_EQ(segments(NAN, 5), 12u);
+}
+
+TEST_F(Display, OvalPointsLieOnTheirAnglesExactlyWhateverSizeWasDrawnBefore) {
+  struct Oval {
+    float x, y, w, h;
+  };
+  // 12, 36, 12 and 100 points; the unequal halves and the fractions show a swapped or rounded
+  // term.
+  const Oval ovals[] = {{100.25f, 50.5f, 10, 7.5f},
+                        {300.75f, 200.125f, 50, 27.25f},
+                        {600.5f, 20.25f, 9.5f, 11},
+                        {10.125f, 400.75f, 100.5f, 99.75f}};
+  for (const Oval& o : ovals) {
+    SCOPED_TRACE(o.w);
+    DrawOval(o.x, o.y, o.w, o.h);
+    const std::vector<Vertex>& v = hb.draws_since_present().back().vertices;
+    const int n = static_cast<int>(v.size());
+    const float rx = o.w * 0.5f, ry = o.h * 0.5f;
+    for (int i = 0; i < n; ++i) {
+      const double theta = -i * 360.0 / n * std::numbers::pi / 180.0;
+      EXPECT_EQ(v[i].x, static_cast<float>(rx + std::cos(theta) * rx) + o.x) << i;
+      EXPECT_EQ(v[i].y, static_cast<float>(ry - std::sin(theta) * ry) + o.y) << i;
+    }
+  }
 }
 
 TEST_F(Display, OvalStartsAtTheRightAndGoesClockwise) {
@@ -567,6 +609,62 @@ TEST_F(HeadlessTest, RasterisingOffKeepsTheDrawLogOnly) {
   DrawRect(0, 0, 10, 10);
   EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
   EXPECT_EQ(hb.draws_since_present().size(), 1u);
+}
+
+TEST_F(HeadlessTest, BothFramesAreBlackUntilDrawnAndRasterisingCanComeBackLater) {
+  EXPECT_EQ(hb.pixel(0, 0), black);
+  EXPECT_EQ(hb.back_buffer_pixel(1023, 767), black);
+  EXPECT_EQ(hb.pixel(1024, 0), 0u) << "off the frame";
+
+  hb.set_rasterise(false);
+  Graphics(1024, 768, 32, 60, 0);
+  SetColor(0, 200, 0);
+  DrawRect(0, 0, 10, 10);
+  hb.clear(rgb(10, 20, 30));
+  Flip(0);
+  EXPECT_EQ(hb.pixel(5, 5), black);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
+
+  hb.set_rasterise(true);
+  DrawRect(0, 0, 10, 10);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), rgb(0, 200, 0));
+  EXPECT_EQ(hb.back_buffer_pixel(15, 5), black);
+  EXPECT_EQ(hb.pixel(5, 5), black) << "not presented yet";
+  Flip(0);
+  EXPECT_EQ(hb.pixel(5, 5), rgb(0, 200, 0));
+  EXPECT_EQ(hb.pixel(15, 5), black);
+
+  hb.clear(rgb(10, 20, 30));
+  EXPECT_EQ(hb.back_buffer_pixel(700, 700), rgb(10, 20, 30));
+  EXPECT_EQ(hb.pixel(700, 700), black);
+
+  // A display of another size starts black again.
+  Graphics(640, 480, 32, 60, 0);
+  EXPECT_EQ(hb.back_buffer_pixel(5, 5), black);
+  EXPECT_EQ(hb.pixel(639, 479), black);
+  EXPECT_EQ(hb.pixel(700, 10), 0u);
+}
+
+TEST_F(HeadlessTest, AFrameClearedToAColourBeforeAnyDrawIsThatColour) {
+  hb.clear(rgb(10, 20, 30));
+  hb.present(false);
+  EXPECT_EQ(hb.pixel(0, 0), rgb(10, 20, 30));
+  EXPECT_EQ(hb.pixel(1023, 767), rgb(10, 20, 30));
+  ASSERT_TRUE(hb.save_png("cleared.png"));
+  const RgbPicture shot = read_png_rgb("cleared.png");
+  EXPECT_EQ(shot.width, 1024u);
+  EXPECT_EQ(shot.height, 768u);
+  ASSERT_GE(shot.pixels.size(), 3u);
+  EXPECT_EQ((std::vector<std::uint8_t>{shot.pixels.end() - 3, shot.pixels.end()}),
+            (std::vector<std::uint8_t>{10, 20, 30}));
+}
+
+TEST_F(HeadlessTest, AScreenshotOfNothingDrawnIsBlack) {
+  ASSERT_TRUE(hb.save_png("black.png"));
+  const RgbPicture shot = read_png_rgb("black.png");
+  EXPECT_EQ(shot.width, 1024u);
+  EXPECT_EQ(shot.height, 768u);
+  EXPECT_EQ(std::count(shot.pixels.begin(), shot.pixels.end(), 0), 1024 * 768 * 3);
 }
 
 TEST_F(HeadlessTest, TheDrawLogCanBeSwitchedOffApartFromRasterising) {

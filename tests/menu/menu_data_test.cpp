@@ -3,43 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <optional>
-
 #include "media/input.h"
 #include "menu/menu.h"
 #include "shell/game_manager.h"
 #include "shell/globals.h"
 #include "shell/program.h"
+#include "support/game_folder.h"
 #include "support/headless_test.h"
 
 namespace {
 
 using media::InputEvent;
 
-// A point of `image`, drawn at (x, y), where the pointer's tip lands on a solid 6 x 6 block of
-// the picture: a fair place for a player to click.
-std::optional<std::pair<int, int>> solid_spot(const media::Image& image, int x, int y) {
-  const media::TPixmap& p = image->pixmaps.at(0);
-  for (int row = p.height / 3; row + 6 < p.height; ++row) {
-    for (int column = 0; column + 6 < p.width; ++column) {
-      bool solid = true;
-      for (int dy = 0; dy < 6 && solid; ++dy) {
-        for (int dx = 0; dx < 6 && solid; ++dx) solid = p.rgba(column + dx, row + dy).a == 255;
-      }
-      if (solid) return std::make_pair(x + column, y + row);
-    }
-  }
-  return std::nullopt;
-}
-
 class RealMenuTest : public GameTest {
  protected:
   void SetUp() override {
-    for (const char* folder : {"data", "fonts"}) {
-      std::filesystem::create_directory_symlink(std::filesystem::path(HEDGEROW_GAME_DIR) / folder,
-                                                scratch.path() / folder);
-    }
+    test_support::link_game_files(scratch.path(), {"data", "fonts"});
     shell::start_up();
   }
 
@@ -49,7 +28,7 @@ class RealMenuTest : public GameTest {
   void now(const InputEvent& e) { hb.inject_at_time(hb.millisecs(), e); }
   // Points the tip of the pointer at a solid part of `image` drawn at (x, y).
   void point_into(const media::Image& image, int x, int y) {
-    const auto spot = solid_spot(image, x, y);
+    const auto spot = test_support::solid_spot(image, x, y);
     ASSERT_TRUE(spot) << "no solid part to point at";
     // The tip of the arrow is a couple of pixels into its picture.
     now({InputEvent::Type::mouse_move, 0, spot->first - 2, spot->second - 2});
@@ -59,7 +38,7 @@ class RealMenuTest : public GameTest {
 
   // The item as shown: a pixel of its solid part in the last presented frame.
   std::uint32_t shown_at(const media::Image& image, int x, int y) {
-    const auto spot = solid_spot(image, x, y);
+    const auto spot = test_support::solid_spot(image, x, y);
     return spot ? hb.pixel(spot->first + 3, spot->second + 3) : 0;
   }
 };

@@ -1,14 +1,22 @@
 // The built game folder: every picture, sound and font the game loads is there under the game's
-// own spellings, decodes with our loaders, and has the sizes the drawing code assumes.
+// own spellings, decodes with our loaders, and has the sizes the drawing code assumes; every
+// level written as text is there, compiled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "level/cell_codes.h"
+#include "level_text.h"
 #include "media/decode/sound_decode.h"
 #include "media/detail/game_file.h"
 #include "media/files.h"
@@ -290,6 +298,39 @@ TEST_F(GameDataTest, SaveFileHoldsTwoZeros) {
   EXPECT_EQ(media::ReadInt(save), 0);
   EXPECT_TRUE(media::Eof(save));
   media::Close(save);
+}
+
+TEST_F(GameDataTest, EveryLevelWrittenAsTextShipsCompiledWithAStartAnExitAndABottomLine) {
+  const std::filesystem::path texts =
+      std::filesystem::path(HEDGEROW_SOURCE_DIR) / "assets" / "levels";
+  const std::regex level_text(R"(map_([0-9]+)\.txt)");
+  int shipped = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(texts)) {
+    const std::string name = entry.path().filename().string();
+    std::smatch number;
+    if (!std::regex_match(name, number, level_text)) continue;
+    ++shipped;
+    const std::string game_path = "data\\level\\map_" + number[1].str() + ".dat";
+    SCOPED_TRACE(game_path);
+    const int level = std::stoi(number[1].str());
+    EXPECT_TRUE(level >= 1 && level <= 18) << "the game never reads it";
+    ASSERT_EQ(media::FileSize(in_game_folder(game_path)), 160000);
+
+    std::ifstream file(media::map_path(in_game_folder(game_path)), std::ios::binary);
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file),
+                                           std::istreambuf_iterator<char>()};
+    const levels::Grid grid = levels::from_file(bytes);
+    std::ifstream text_file(entry.path(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(text_file),
+                           std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(grid == levels::parse(text)) << "not compiled from " << name;
+
+    const std::vector<std::int32_t>& codes = grid.codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), cell::hero_start), 1);
+    EXPECT_GE(std::count(codes.begin(), codes.end(), cell::level_exit), 1);
+    EXPECT_GE(std::count(codes.begin(), codes.end(), cell::bottom_line), 1);
+  }
+  EXPECT_GE(shipped, 1) << "no level in " << texts;
 }
 
 TEST_F(GameDataTest, MixedCaseSpellingsFindTheLowerCaseFiles) {

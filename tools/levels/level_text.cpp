@@ -173,7 +173,10 @@ std::string to_text(const Grid& grid) {
       if (const std::optional<char> symbol = symbol_of(code)) {
         text += *symbol;
       } else {
-        text += "{" + std::to_string(code) + "}";
+        // Appended piece by piece: GCC 12 at -O3 takes "{" + ... + "}" for an overlapping copy.
+        text += '{';
+        text += std::to_string(code);
+        text += '}';
       }
     }
     text += '\n';

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "level/cell_codes.h"
-#include "level/level_build.h"
 #include "level/records.h"
+#include "level_world.h"
 #include "media/display.h"
 #include "media/image.h"
 #include "media/text.h"
@@ -92,21 +92,6 @@ bool has_meaning(std::int32_t code) {
   const auto& entries = legend();
   return std::any_of(entries.begin(), entries.end(),
                      [&](const LegendEntry& e) { return e.code == code; });
-}
-
-// The world a level's cells build, as the game builds it (clouds included, though not drawn).
-std::unique_ptr<TGame> built_world(const Grid& grid) {
-  auto game = std::make_unique<TGame>();
-  game->_object_list = std::make_shared<TList>();
-  game->_wall_list = std::make_shared<TList>();
-  game->_player = std::make_shared<TPlayer>();
-  std::size_t next = 0;
-  build_world(*game, [&] { return grid.codes()[next++]; });
-  return game;
-}
-
-float fall_line(const TGame& game) {
-  return game._max_cam_y + 100.0f;
 }
 
 // The cells that hold something, the hero and the fall line, with room on the right and below
@@ -267,18 +252,6 @@ void draw_frame(const Layout& l, const std::string& title) {
   reset_colour();
 }
 
-media::Image load_picture(const std::string& game_folder, const std::string& name) {
-  return media::LoadImage(game_folder + "/data/graphics/" + name + ".png");
-}
-
-template <std::size_t n>
-void load_pictures(std::array<media::Image, n>& entries, const std::string& game_folder,
-                   const std::string& stem) {
-  for (std::size_t i = 0; i < n; ++i) {
-    entries[i] = load_picture(game_folder, stem + std::to_string(i + 1));
-  }
-}
-
 }  // namespace
 
 OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink,
@@ -299,25 +272,6 @@ OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrin
   draw_rulers(l);
   media::Flip(0);
   return {l.width, l.height};
-}
-
-// Only what a level is drawn with. The saws turn about their centres, as in the game.
-media::Font load_overview_media(const std::string& game_folder) {
-  MediaCatalogue& c = catalogue();
-  media::AutoImageFlags(11);
-  load_pictures(c.ground_images, game_folder, "ground_");
-  load_pictures(c.tree_images, game_folder, "tree_");
-  load_pictures(c.flowers_images, game_folder, "flowers_");
-  load_pictures(c.grass_images, game_folder, "grass_");
-  load_pictures(c.stone_images, game_folder, "stone_");
-  load_pictures(c.saw_images, game_folder, "saw_");
-  for (const media::Image& saw : c.saw_images) media::MidHandleImage(saw);
-  load_pictures(c.flower_images, game_folder, "flower_");
-  load_pictures(c.hedgehog_right_images, game_folder, "hedgehog_right_");
-  load_pictures(c.hero_stay_right_images, game_folder, "hero_stay_right_");
-  load_pictures(c.coin_images, game_folder, "coin_");
-  c.pointer_image = load_picture(game_folder, "pointer");
-  return media::LoadImageFont(game_folder + "/fonts/arial.ttf", 13, media::font_smooth);
 }
 
 }  // namespace levels

@@ -24,8 +24,4 @@ struct OverviewSize {
 OverviewSize draw_overview(const Grid& grid, const std::string& title, int shrink,
                            const media::Font& font = nullptr);
 
-// Fills the program's catalogue with the pictures a level is drawn with, from the game folder
-// `game_folder`; returns the game's font for the texts.
-media::Font load_overview_media(const std::string& game_folder);
-
 }  // namespace levels

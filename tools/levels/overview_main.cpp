@@ -5,15 +5,34 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "level_files.h"
 #include "media/headless.h"
 #include "media/media.h"
+#include "media/text.h"
 #include "overview.h"
+#include "shell/catalogue.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The game's catalogue and font, loaded as the game loads them: by the game's own paths, with
+// the game folder as the working directory.
+media::Font load_game_media(const fs::path& game_folder) {
+  std::error_code error;
+  fs::current_path(game_folder, error);
+  if (error) {
+    throw std::runtime_error("cannot enter the game folder " + game_folder.string() + ": " +
+                             error.message());
+  }
+  load_catalogue();
+  return media::LoadImageFont("Fonts\\Arial.ttf", 13, media::font_smooth);
+}
 
 // 0 for anything but a whole number, which the drawing then refuses.
 int shrink_argument(std::string_view text) {
@@ -34,10 +53,11 @@ int main(int argc, char** argv) {
   try {
     const int shrink = argc == 5 ? shrink_argument(argv[4]) : 4;
     const levels::Grid grid = levels::read_level(argv[2]);
+    const fs::path out = fs::absolute(argv[3]);
     media::HeadlessBackend& hb = media::use_headless();
-    const media::Font font = levels::load_overview_media(argv[1]);
-    levels::draw_overview(grid, std::filesystem::path(argv[2]).filename().string(), shrink, font);
-    if (!hb.save_png(argv[3])) {
+    const media::Font font = load_game_media(argv[1]);
+    levels::draw_overview(grid, fs::path(argv[2]).filename().string(), shrink, font);
+    if (!hb.save_png(out.string())) {
       std::fprintf(stderr, "level_overview: cannot write %s\n", argv[3]);
       return 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared between the modules of the media layer only; the game never includes this.
 
+#include <cstdint>
 #include <memory>
 
 #include "media/backend.h"
@@ -31,6 +32,17 @@ void restart_game_clock();
 // Held: every voice, playing or paused, stands where it is, and sounds started meanwhile wait
 // with them; let go, the playing ones go on from there.
 void hold_sound(bool held);
+
+// The random generator's state, the time the game's clock has left out, and the keyboard, mouse
+// and controller state: the parts of a moment that the headless back end takes and puts back for
+// a search (HeadlessBackend::moment). Whether the window is away is no part of a moment.
+std::int32_t random_state();
+void set_random_state(std::int32_t state);
+std::uint32_t game_clock_left_out();
+void set_game_clock_left_out(std::uint32_t ms);
+struct InputState;
+std::shared_ptr<const InputState> save_input_state();
+void restore_input_state(const InputState& state);
 
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();

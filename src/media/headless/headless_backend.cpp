@@ -9,6 +9,7 @@
 
 #include "media/detail/audio_output.h"
 #include "media/detail/display_internal.h"
+#include "media/detail/internal.h"
 #include "media/detail/png_write.h"
 #include "media/headless.h"
 
@@ -386,18 +387,27 @@ struct HeadlessBackend::State {
   bool open = false;
   int hertz = 60;
   int width = 1024, height = 768;
+  // Both frames, black until something is drawn: they are made on the first draw, or clear to
+  // another colour, while rasterising is on. Until then (and always for a run that switches
+  // rasterising off first) they are empty and read as black.
   std::vector<std::uint32_t> back, front;
   std::vector<DrawRecord> draws, last_draws;
   std::map<int, JoystickReading> joysticks;
   std::vector<std::string> urls;
   int generation = detail::next_display_generation();
 
-  State() { resize(width, height); }
-
+  // A new size starts black.
   void resize(int w, int h) {
     width = w;
     height = h;
-    back.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), opaque_black);
+    back = {};
+    front = {};
+  }
+
+  bool has_pixels() const { return !back.empty(); }
+  void make_pixels() {
+    if (has_pixels()) return;
+    back.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), opaque_black);
     front = back;
   }
 
@@ -458,9 +468,22 @@ struct HeadlessBackend::State {
 
   std::uint32_t read(const std::vector<std::uint32_t>& buffer, int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    if (!has_pixels()) return opaque_black;
     return buffer[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                   static_cast<std::size_t>(x)];
   }
+};
+
+struct HeadlessMoment {
+  std::int64_t clock;
+  int frames;
+  ScheduleQueue by_time, by_frame;
+  InjectionQueue due;
+  std::int64_t next_seq, next_front_seq;
+  std::map<int, JoystickReading> joysticks;
+  std::int32_t random;
+  std::uint32_t game_clock_left_out;
+  std::shared_ptr<const detail::InputState> input;
 };
 
 HeadlessBackend::HeadlessBackend() : s_(std::make_unique<State>()) {}
@@ -500,6 +523,27 @@ void HeadlessBackend::set_frame_hook(std::function<void(int frame)> hook) {
   ++s_->hooks_set;
 }
 
+std::shared_ptr<const HeadlessMoment> HeadlessBackend::moment() const {
+  return std::make_shared<const HeadlessMoment>(
+      HeadlessMoment{s_->clock, s_->frames, s_->by_time, s_->by_frame, s_->due, s_->next_seq,
+                     s_->next_front_seq, s_->joysticks, detail::random_state(),
+                     detail::game_clock_left_out(), detail::save_input_state()});
+}
+
+void HeadlessBackend::return_to(const HeadlessMoment& m) {
+  s_->clock = m.clock;
+  s_->frames = m.frames;
+  s_->by_time = m.by_time;
+  s_->by_frame = m.by_frame;
+  s_->due = m.due;
+  s_->next_seq = m.next_seq;
+  s_->next_front_seq = m.next_front_seq;
+  s_->joysticks = m.joysticks;
+  detail::set_random_state(m.random);
+  detail::set_game_clock_left_out(m.game_clock_left_out);
+  detail::restore_input_state(*m.input);
+}
+
 void HeadlessBackend::set_rasterise(bool on) {
   s_->rasterise = on;
 }
@@ -521,11 +565,13 @@ std::uint32_t HeadlessBackend::back_buffer_pixel(int x, int y) const {
 
 bool HeadlessBackend::save_png(const std::string& path) const {
   std::vector<std::uint8_t> rgba;
-  rgba.reserve(s_->front.size() * 4);
-  for (std::uint32_t p : s_->front) {
-    Rgba c = unpack(p);
-    rgba.insert(rgba.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
-                             static_cast<std::uint8_t>(c.b), 255});
+  rgba.reserve(static_cast<std::size_t>(s_->width) * static_cast<std::size_t>(s_->height) * 4);
+  for (int y = 0; y < s_->height; ++y) {
+    for (int x = 0; x < s_->width; ++x) {
+      Rgba c = unpack(s_->read(s_->front, x, y));
+      rgba.insert(rgba.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                               static_cast<std::uint8_t>(c.b), 255});
+    }
   }
   return write_png_rgba(path, s_->width, s_->height, rgba.data(), s_->width * 4);
 }
@@ -611,7 +657,7 @@ void HeadlessBackend::close_display() {
 
 void HeadlessBackend::present(bool wait_vblank) {
   if (wait_vblank) s_->clock = s_->unwrap(next_vblank(s_->now(), s_->hertz));
-  if (s_->rasterise) s_->front = s_->back;
+  if (s_->rasterise && s_->has_pixels()) s_->front = s_->back;
   ++s_->frames;
   // The old frame's vector is cleared for reuse, its room kept.
   s_->last_draws.swap(s_->draws);
@@ -620,12 +666,17 @@ void HeadlessBackend::present(bool wait_vblank) {
 }
 
 void HeadlessBackend::clear(std::uint32_t argb) {
-  if (s_->rasterise) std::fill(s_->back.begin(), s_->back.end(), argb | opaque_black);
+  if (!s_->rasterise) return;
+  const std::uint32_t colour = argb | opaque_black;
+  if (!s_->has_pixels() && colour == opaque_black) return;  // already black
+  s_->make_pixels();
+  std::fill(s_->back.begin(), s_->back.end(), colour);
 }
 
 void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
                            const DrawParams& params) {
   if (count < 3 || (topology == Topology::quad && count != 4)) return;
+  if (!s_->draw_log && !s_->rasterise) return;  // long runs draw thousands of pictures a frame
   const auto* texture = params.texture && params.texture->made_by(*this)
                             ? static_cast<const HeadlessTexture*>(params.texture)
                             : nullptr;
@@ -635,6 +686,7 @@ void HeadlessBackend::draw(const Vertex* vertices, int count, Topology topology,
   }
   if (!s_->rasterise) return;
 
+  s_->make_pixels();
   Rasteriser r(s_->back, s_->width, s_->height);
   Rgba colour = unpack(params.argb);
   bool plain = params.argb == 0xFFFFFFFFu;

@@ -78,7 +78,8 @@ TEST_F(Overview, MarksWhatPlayDoesNotShow) {
       levels::draw_overview(levels::parse("\n\n\n.....@\n\n.....1{55}XE\n\n\n........_"), "t", 4);
   const auto [x, y] = first_ground_pixel(size);
   ASSERT_GE(x, 0);
-  const auto centre = [&](int columns_right, int rows_down) {
+  // Captured by copy: clang 14 cannot capture a structured binding.
+  const auto centre = [&, x = x, y = y](int columns_right, int rows_down) {
     return at(x + 16 * columns_right + 8, y + 16 * rows_down + 8);
   };
   const Rgb unknown = centre(1, 0), death = centre(2, 0), exit = centre(3, 0),
