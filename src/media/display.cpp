@@ -313,6 +313,24 @@ int ticks_so_far(const TTimer& t) {
   return static_cast<int>(elapsed / static_cast<std::uint32_t>(t.period_ms));
 }
 
+// While another window has the focus no frame is drawn: every loop of frames waits on the timer,
+// so it is held here until the focus comes back, taking in events meanwhile (a close request
+// still ends the program). The game's clock stands still meanwhile, so that the world goes on
+// from where it stopped rather than catching up.
+void hold_while_away(Backend& b) {
+  if (!detail::window_away()) return;
+  struct Restart {
+    ~Restart() { detail::restart_game_clock(); }
+  } restart;
+  detail::stop_game_clock();
+  while (detail::window_away()) b.wait_events();
+}
+
+// Waits on the back end's clock until the game's clock reads `deadline`.
+void wait_events_until(Backend& b, std::int32_t deadline) {
+  b.wait_events_until(clock_add(b.millisecs(), clock_diff(deadline, MilliSecs())));
+}
+
 }  // namespace
 
 int WaitTimer(const Timer& timer) {
@@ -321,12 +339,14 @@ int WaitTimer(const Timer& timer) {
   Backend& b = backend();
   // Ticks are counted while events are taken in, so a late frame still reads its input.
   b.poll_events();
+  hold_while_away(b);
   t._ticks = ticks_so_far(t);
   while (t._ticks == t._wticks) {
     auto next_tick = clock_add(
         t.start_ms, static_cast<std::int32_t>((static_cast<std::uint32_t>(t._wticks) + 1u) *
                                               static_cast<std::uint32_t>(t.period_ms)));
-    b.wait_events_until(next_tick);
+    wait_events_until(b, next_tick);
+    hold_while_away(b);
     t._ticks = ticks_so_far(t);
   }
   int n = t._ticks - t._wticks;

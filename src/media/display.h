@@ -50,6 +50,9 @@ void SetScale(float sx, float sy);
 void DrawRect(float x, float y, float w, float h);
 void DrawOval(float x, float y, float w, float h);
 Timer CreateTimer(float hertz);
+// Waits for the timer's next tick and returns how many ticks have passed since the last wait.
+// While the window is away (another window has the focus) it does not return: the frame loop,
+// and with it the game's clock, stands still until the focus comes back.
 int WaitTimer(const Timer& timer);
 
 // The current draw state (read-only outside this module).

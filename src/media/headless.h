@@ -9,13 +9,16 @@
 // up to 2^31 ms behind the clock is due at once, any other lies ahead. Due events are delivered
 // in the order they were injected, by time and by frame alike; a delivery that throws leaves the
 // rest pending. A new display puts the pointer in its middle: a mouse_move that goes out ahead
-// of every other event at the next poll.
+// of every other event at the next poll. This is the back end's clock (millisecs() below); the
+// game's, MilliSecs, is the same less the time WaitTimer held the frame loop while the window
+// was away (between a focus_lost and a focus_gained).
 //
 // A moment (`moment()`, `return_to`) is what a play frame reads from the media layer and moves on,
-// besides pictures and sounds: the clock, the frames presented, the scripted events still to come,
-// the random generator, and the keyboard, mouse and controller state. A search that plays several
-// futures from one moment goes back to it before each. Voices keep playing as they were (nothing
-// in play asks about them), and the display, the draw state and the frame hook are left alone.
+// besides pictures and sounds: the clock (and the time the game's clock leaves out), the frames
+// presented, the scripted events still to come, the random generator, and the keyboard, mouse and
+// controller state. A search that plays several futures from one moment goes back to it before
+// each. Voices keep playing as they were (nothing in play asks about them), and the display, the
+// draw state, the frame hook and whether the window is away are left alone.
 //
 // The frame hook, if set, is called at the end of each present with the number of frames
 // presented so far. Events it injects for that frame are delivered at the next poll. What it
@@ -77,8 +80,11 @@ class HeadlessBackend final : public Backend {
   const std::vector<DrawRecord>& draws_since_present() const;
   const std::vector<DrawRecord>& draws_of_last_frame() const;
 
-  // Game controllers: nullopt unplugs the port.
+  // Game controllers: nullopt unplugs the port. Now, or scripted like the events above: a
+  // scripted reading is taken in (and ends a wait for input) as an event is, in the same order.
   void set_joystick(int port, std::optional<JoystickReading> reading);
+  void inject_joystick_at_time(std::int32_t ms, int port, std::optional<JoystickReading> reading);
+  void inject_joystick_at_frame(int frame, int port, std::optional<JoystickReading> reading);
   // Every string handed to open_url, in order; nothing is started.
   const std::vector<std::string>& opened_urls() const;
   bool display_open() const;

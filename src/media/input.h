@@ -1,5 +1,12 @@
 #pragma once
 // Keyboard, mouse and game controllers, as polled state.
+//
+// The first controller (port 0) also stands in for the keys and the mouse that the game reads
+// outside play (the menu, the screens between levels), whatever shows: a press of A, B or Start is
+// a press of Enter (13), Back held is Escape (27) held, the left stick or the d-pad moves the
+// pointer (MouseX, MouseY; across the 1024-pixel screen in 1.5 s at full tilt, nothing inside a
+// fifth of the stick's travel) and A held is the left mouse button held. The real mouse wins
+// whenever it moves. The controller's own buttons and axes (JoyX, JoyDown, JoyHit) read as before.
 
 namespace media {
 

@@ -116,6 +116,7 @@ class PrefetchedSound {
 
 struct SoundState {
   std::shared_ptr<detail::AudioOutput> output;
+  bool held = false;  // while the window is away
   // By path on disk; a path prefetched twice is there twice, for two loads.
   std::multimap<std::string, std::unique_ptr<PrefetchedSound>> prefetched;
 };
@@ -129,6 +130,7 @@ detail::AudioOutput& output() {
   SoundState& s = state();
   if (!s.output) {
     s.output = backend().make_audio_output();
+    if (s.held) s.output->hold(true);
   }
   return *s.output;
 }
@@ -233,10 +235,19 @@ namespace detail {
 void reset_sound_state() {
   state().prefetched.clear();
   state().output.reset();
+  state().held = false;
 }
 
 void use_audio_output(std::shared_ptr<AudioOutput> output) {
   state().output = std::move(output);
+  if (state().held) state().output->hold(true);
+}
+
+// The output is not made for this: with no sound loaded there is nothing to hold.
+void hold_sound(bool held) {
+  SoundState& s = state();
+  s.held = held;
+  if (s.output) s.output->hold(held);
 }
 
 void shutdown_sound() {

@@ -13,6 +13,20 @@ constexpr std::int32_t kModulus = 2147483647;  // 2^31 - 1
 
 std::int32_t g_state = kDefaultSeed;
 
+// The clock the game reads: the back end's, less every stretch the frame loop stood still
+// while the window was away. Wrapping arithmetic throughout, as the clock wraps.
+struct GameClock {
+  std::uint32_t left_out = 0;
+  bool stopped = false;
+  std::uint32_t stopped_at = 0;  // the back end's time when it stopped
+};
+
+GameClock g_clock;
+
+std::uint32_t backend_now() {
+  return static_cast<std::uint32_t>(backend().millisecs());
+}
+
 // One Park-Miller step (multiplier 48271), by Schrage's method so nothing leaves 32 bits.
 std::int32_t next_step() {
   g_state = 48271 * (g_state % 44488) - 3399 * (g_state / 44488);
@@ -30,7 +44,8 @@ double next_real() {
 }  // namespace
 
 std::int32_t MilliSecs() {
-  return backend().millisecs();
+  const std::uint32_t now = g_clock.stopped ? g_clock.stopped_at : backend_now();
+  return static_cast<std::int32_t>(now - g_clock.left_out);
 }
 
 void Delay(int ms) {
@@ -63,15 +78,38 @@ void Fail(const std::string& message) {
 }
 
 namespace detail {
+
+void stop_game_clock() {
+  if (g_clock.stopped) return;
+  g_clock.stopped_at = backend_now();
+  g_clock.stopped = true;
+}
+
+void restart_game_clock() {
+  if (!g_clock.stopped) return;
+  g_clock.left_out += backend_now() - g_clock.stopped_at;
+  g_clock.stopped = false;
+}
+
 void reset_system_state() {
   g_state = kDefaultSeed;
+  g_clock = GameClock{};
 }
+
 std::int32_t random_state() {
   return g_state;
 }
 void set_random_state(std::int32_t state) {
   g_state = state;
 }
+
+std::uint32_t game_clock_left_out() {
+  return g_clock.left_out;
+}
+void set_game_clock_left_out(std::uint32_t ms) {
+  g_clock.left_out = ms;
+}
+
 }  // namespace detail
 
 }  // namespace media

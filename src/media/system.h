@@ -6,6 +6,8 @@
 
 namespace media {
 
+// Milliseconds, signed 32-bit, wrapping. The time the frame loop stood still while the window was
+// away (see WaitTimer) is left out: the game goes on from where it stopped.
 std::int32_t MilliSecs();
 void Delay(int ms);
 void SeedRnd(int seed);

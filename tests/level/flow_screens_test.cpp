@@ -362,6 +362,25 @@ TEST_F(FlowScreens, AfterTheLastLevelOnlyEnterEndsTheFinalPictureAndAnEscapeCost
   EXPECT_EQ(final_picture[0].argb >> 24, 254u) << "the last of 101 steps of 0.01";
 }
 
+TEST_F(FlowScreens, PadButtonsLeaveLevelCompleteAndTheFinalPicture) {
+  test_support::write_level(2, "@");
+  game->initialize_level(2);
+  game->_level = 18;
+  auto pad_at = [&](std::int32_t ms, std::uint32_t buttons) {
+    media::JoystickReading r;
+    r.buttons = buttons;
+    hb.inject_joystick_at_time(ms, 0, r);
+  };
+  constexpr std::uint32_t a_button = 1u << 3, b_button = 1u << 4;
+  pad_at(400, b_button);  // leaves the level-complete picture
+  pad_at(1000, 0);
+  pad_at(3000, a_button);
+
+  EXPECT_EQ(game->level_complete(), 1);
+  EXPECT_EQ(media::MilliSecs(), 3000);
+  EXPECT_EQ(game->_level, 19);
+}
+
 TEST_F(FlowScreens, TheMusicGoesOnTheChannelOfTheLastCall) {
   scratch.write("music.wav", test_support::encode_wav(8000, 8000));
   catalogue().sounds[2] = media::LoadSound("music.wav", media::sound_loop);

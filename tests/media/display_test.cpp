@@ -451,6 +451,38 @@ TEST_F(Display, WaitTimerTakesInEventsWhileWaiting) {
   EXPECT_EQ(hb.pending_events(), 0u);
 }
 
+TEST_F(Display, WhileTheWindowIsAwayWaitTimerHoldsAndTheGameClockLeavesTheTimeOut) {
+  Timer t = CreateTimer(60);
+  EXPECT_EQ(WaitTimer(t), 1);
+  hb.inject_at_time(21, {InputEvent::Type::focus_lost});
+  hb.inject_at_time(4000, {InputEvent::Type::mouse_move, 0, 7, 9});  // taken in meanwhile
+  hb.inject_at_time(7000, {InputEvent::Type::focus_gained});
+  EXPECT_EQ(WaitTimer(t), 1) << "the ticks of the time away are not made up";
+  EXPECT_EQ(hb.millisecs(), 7000 + (32 - 21)) << "on to the next tick after the return";
+  EXPECT_EQ(MilliSecs(), 32) << "the game's clock stood still from 21 ms on";
+  EXPECT_EQ(MouseX(), 7);
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 48);
+
+  // Away while the loop is elsewhere (a screen waiting for a key): the hold comes at the next
+  // wait for the timer.
+  hb.inject_at_time(7030, {InputEvent::Type::focus_lost});
+  Delay(10);
+  EXPECT_EQ(KeyDown(65), 0);
+  hb.inject_at_time(9000, {InputEvent::Type::focus_gained});
+  EXPECT_EQ(WaitTimer(t), 1);
+  EXPECT_EQ(MilliSecs(), 64);
+  EXPECT_EQ(hb.millisecs(), 9000 + 64 - 58);
+}
+
+TEST_F(Display, ACloseRequestWhileAwayEndsTheProgram) {
+  Timer t = CreateTimer(60);
+  hb.inject_at_time(5, {InputEvent::Type::focus_lost});
+  hb.inject_at_time(60000, {InputEvent::Type::close_requested});
+  EXPECT_EQ(test_support::program_end_status([&] { WaitTimer(t); }), 0);
+  EXPECT_EQ(hb.millisecs(), 60000);
+}
+
 TEST_F(Display, TheFrameHookSeesEachFrameOnceInOrderUntilItRemovesItself) {
   std::vector<int> seen;
   hb.set_frame_hook([&](int frame) {

@@ -37,6 +37,7 @@ class HeadlessMoment : public HeadlessTest {
       seen.push_back(media::KeyHit(space));
       seen.push_back(media::Rand(-1000000, 1000000));
       seen.push_back(static_cast<int>(media::JoyX(0) * 10));
+      seen.push_back(media::MouseX());  // the pointer the stick moves
       seen.push_back(hb.frames_presented());
     }
     return seen;
@@ -70,6 +71,19 @@ TEST_F(HeadlessMoment, GoingBackToAMomentReplaysTheSameFuture) {
   EXPECT_EQ(future(), first);
   EXPECT_EQ(first[0], 1250);  // the clock moves on from where it was
   EXPECT_EQ(first[2], 1);     // the press made before the moment is still counted
+}
+
+TEST_F(HeadlessMoment, TheTimeTheGamesClockLeftOutIsPartOfIt) {
+  const media::Timer timer = media::CreateTimer(60);
+  hb.set_clock(1000);
+  const auto moment = hb.moment();
+  const std::int32_t game_ms = media::MilliSecs();
+  hb.inject_at_time(1000, key(Type::focus_lost, 0));
+  hb.inject_at_time(9000, key(Type::focus_gained, 0));
+  media::WaitTimer(timer);
+  ASSERT_LT(media::MilliSecs() - game_ms, 20);
+  hb.return_to(*moment);
+  EXPECT_EQ(media::MilliSecs(), game_ms);
 }
 
 TEST_F(HeadlessMoment, KeepsTheControllersAsTheyWere) {

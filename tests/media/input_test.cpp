@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <utility>
 
+#include "media/display.h"
 #include "media/input.h"
 #include "support/headless_test.h"
 
@@ -201,4 +205,161 @@ TEST_F(InputTest, JoystickCountsRisingButtonsAtEachRead) {
   EXPECT_EQ(JoyX(0), -1.0f);
   EXPECT_EQ(JoyDown(4, 0), 1);
   EXPECT_EQ(JoyDown(4, 1), 0);
+}
+
+// The first controller working the pointer and the keys of the screens between stretches of
+// play. The display is open, so the pointer starts in the middle, at (512, 384).
+class PadInput : public InputTest {
+ protected:
+  void SetUp() override {
+    Graphics(1024, 768, 32, 60, 0);
+    ASSERT_EQ(MouseX(), 512);
+    ASSERT_EQ(MouseY(), 384);
+  }
+
+  void pad(float x, float y, std::uint32_t buttons = 0) {
+    JoystickReading r;
+    r.axes[0] = x;
+    r.axes[1] = y;
+    r.buttons = buttons;
+    hb.set_joystick(0, r);
+  }
+  // Polled every `step` ms for `ms` ms, as frames of the menu do.
+  void hold_for(int ms, int step = 16) {
+    for (int t = 0; t < ms; t += step) {
+      hb.delay(std::min(step, ms - t));
+      MouseX();
+    }
+  }
+
+  static constexpr std::uint32_t kA = 1u << 3, kB = 1u << 4, kBack = 1u << 5, kStart = 1u << 6;
+  static constexpr int kEnter = 13, kEscape = 27;
+  // Pixels per millisecond at full tilt: the screen's 1024 pixels in a second and a half.
+  static constexpr double kFullSpeed = 1024.0 / 1500.0;
+};
+
+TEST_F(PadInput, TheStickMovesThePointerByTimeFasterTheFurtherItLeansPastTheDeadZone) {
+  pad(0.0f, 0.0f);
+  MouseX();          // the first reading starts the pointer's clock
+  pad(0.48f, 0.2f);  // leaning 0.52: two fifths of the way from the dead zone's edge to full
+  hold_for(1000, 7);
+  const double speed = kFullSpeed * (0.52 - 0.2) / 0.8;
+  EXPECT_EQ(MouseX(), static_cast<int>(512 + speed * 1000 * 0.48 / 0.52));
+  EXPECT_EQ(MouseY(), static_cast<int>(384 + speed * 1000 * 0.2 / 0.52));
+
+  // The same second in polls of another length goes as far.
+  now({event(Type::mouse_move, 0, 400, 600)});
+  pad(-0.48f, -0.2f);
+  hold_for(1000, 23);
+  EXPECT_EQ(MouseX(), static_cast<int>(400 - speed * 1000 * 0.48 / 0.52));
+  EXPECT_EQ(MouseY(), static_cast<int>(600 - speed * 1000 * 0.2 / 0.52));
+}
+
+TEST_F(PadInput, AtFullTiltThePointerCrossesTheScreenInASecondAndAHalfAndStaysOnIt) {
+  pad(-1.0f, 0.0f);  // the d-pad reads as the stick at full tilt
+  MouseX();
+  hold_for(1000);
+  EXPECT_EQ(MouseX(), 0) << "512 pixels take 750 ms";
+  pad(1.0f, 1.0f);  // diagonally, still at full speed along the diagonal
+  hold_for(1400);
+  EXPECT_EQ(MouseX(), static_cast<int>(kFullSpeed * 1400 / std::sqrt(2.0)));
+  EXPECT_EQ(MouseY(), 767);
+  pad(1.0f, 0.0f);
+  hold_for(1500);
+  EXPECT_EQ(MouseX(), 1023);
+}
+
+TEST_F(PadInput, InsideTheDeadZoneOrWithANonsenseReadingThePointerStays) {
+  MouseX();
+  for (auto [x, y] : {std::pair(0.15f, -0.12f), std::pair(0.0f, 0.19f),
+                      std::pair(std::numeric_limits<float>::quiet_NaN(), 1.0f),
+                      std::pair(std::numeric_limits<float>::infinity(), 0.0f)}) {
+    pad(x, y);
+    hold_for(500);
+    EXPECT_EQ(MouseX(), 512) << x << ", " << y;
+    EXPECT_EQ(MouseY(), 384) << x << ", " << y;
+  }
+}
+
+TEST_F(PadInput, ALatePollMovesThePointerNoFurtherThanATenthOfASecond) {
+  pad(1.0f, 0.0f);
+  MouseX();
+  hb.delay(3000);
+  EXPECT_EQ(MouseX(), 512 + static_cast<int>(kFullSpeed * 100));
+}
+
+TEST_F(PadInput, TheRealMouseWinsAndThePadGoesOnFromWhereItPutThePointer) {
+  pad(1.0f, 0.0f);
+  MouseX();
+  hold_for(100);
+  now({event(Type::mouse_move, 0, 40, 700)});
+  EXPECT_EQ(MouseX(), 40);
+  EXPECT_EQ(MouseY(), 700);
+  hold_for(300);
+  EXPECT_EQ(MouseX(), 40 + static_cast<int>(kFullSpeed * 300));
+  EXPECT_EQ(MouseY(), 700);
+}
+
+TEST_F(PadInput, AIsTheLeftMouseButtonWhileHeldUntilAFlushLetsItGo) {
+  pad(0, 0, kA);
+  EXPECT_EQ(MouseDown(1), 1);
+  EXPECT_EQ(MouseDown(2), 0);
+  pad(0, 0, kB | kStart | kBack);
+  EXPECT_EQ(MouseDown(1), 0) << "only A clicks";
+  pad(0, 0, kA);
+  now({event(Type::mouse_down, 1), event(Type::mouse_up, 1)});
+  EXPECT_EQ(MouseDown(1), 1) << "the mouse let go, A still held";
+  FlushMouse();
+  EXPECT_EQ(MouseDown(1), 0);
+  pad(0, 0, 0);
+  MouseX();
+  pad(0, 0, kA);
+  EXPECT_EQ(MouseDown(1), 1) << "pressed again";
+  now({event(Type::focus_lost), event(Type::focus_gained)});
+  EXPECT_EQ(MouseDown(1), 0) << "held through a change of focus";
+}
+
+TEST_F(PadInput, APressOfABOrStartIsAPressOfEnterAndBackIsEscapeWhileHeld) {
+  for (std::uint32_t button : {kA, kB, kStart}) {
+    pad(0, 0, button);
+    EXPECT_EQ(KeyDown(kEnter), 1);
+    EXPECT_EQ(KeyDown(kEnter), 1);
+    EXPECT_EQ(KeyHit(kEnter), 1) << "one press however long it is held";
+    pad(0, 0, button | kA | kB | kStart);
+    EXPECT_EQ(KeyHit(kEnter), 0) << "Enter was already held";
+    pad(0, 0, 0);
+    EXPECT_EQ(KeyDown(kEnter), 0);
+  }
+  EXPECT_EQ(KeyDown(kEscape), 0);
+  pad(0, 0, kBack);
+  EXPECT_EQ(KeyDown(kEscape), 1);
+  EXPECT_EQ(KeyDown(kEnter), 0);
+  EXPECT_EQ(KeyHit(kEscape), 1);
+  pad(0, 0, 0);
+  EXPECT_EQ(KeyDown(kEscape), 0);
+}
+
+TEST_F(PadInput, ThePlayButtonsKeepTheirNumbersAndTheirPresses) {
+  pad(0, 0, kA);
+  EXPECT_EQ(KeyDown(kEnter), 1);
+  EXPECT_EQ(JoyDown(3), 1);
+  EXPECT_EQ(JoyHit(3), 1);
+  pad(0, 0, kA | kB);
+  EXPECT_EQ(KeyDown(kSpace), 0);
+  EXPECT_EQ(JoyHit(4), 1) << "a press seen first by a key query still counts once";
+  EXPECT_EQ(JoyHit(3), 0);
+}
+
+TEST_F(PadInput, WaitKeyEndsWithEnterForAPadPressMadeWhileItWaitsOnly) {
+  pad(0, 0, kA);  // held before the wait, as the press that started a game
+  const std::int32_t t = hb.millisecs();
+  hb.inject_joystick_at_time(t + 100, 0, JoystickReading{});
+  JoystickReading stick;
+  stick.axes[0] = 1.0f;
+  hb.inject_joystick_at_time(t + 200, 0, stick);  // the stick is no key
+  JoystickReading start;
+  start.buttons = kStart;
+  hb.inject_joystick_at_time(t + 300, 0, start);
+  EXPECT_EQ(WaitKey(), kEnter);
+  EXPECT_EQ(hb.millisecs(), t + 300);
 }

@@ -26,6 +26,7 @@ class RecordingOutput final : public media::detail::AudioOutput {
     samples.push_back(sample.bytes);
     return silent_->make_buffer(sample);
   }
+  void hold(bool) override {}
   std::vector<std::vector<std::uint8_t>> samples;
 
  private:

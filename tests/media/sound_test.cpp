@@ -98,6 +98,37 @@ TEST_F(Sound, ResumedEffectPlaysOnlyItsRest) {
   EXPECT_FALSE(detail::channel_offset_seconds(c));
 }
 
+TEST_F(Sound, WhileTheWindowIsAwayEveryVoiceStandsAndThePlayingOnesGoOnOnItsReturn) {
+  media::Sound fx = effect();
+  media::Sound music = loop();
+  hb.set_clock(1000);
+  Channel effect_channel = PlaySound(fx);
+  Channel music_channel = PlaySound(music);
+  Channel paused_by_game = PlaySound(music);
+  hb.set_clock(1100);
+  PauseChannel(paused_by_game);
+  hb.inject_at_time(1100, {InputEvent::Type::focus_lost});
+  hb.poll_events();
+
+  hb.set_clock(61100);
+  EXPECT_EQ(ChannelPlaying(effect_channel), 1) << "held, not over";
+  EXPECT_NEAR(*detail::channel_offset_seconds(effect_channel), 0.1, 1e-9);
+  EXPECT_NEAR(*detail::channel_offset_seconds(music_channel), 0.1, 1e-9);
+  Channel started_away = PlaySound(fx);  // waits with the rest
+  hb.set_clock(61130);
+  hb.inject_at_time(61130, {InputEvent::Type::focus_gained});
+  hb.poll_events();
+
+  hb.set_clock(61279);
+  EXPECT_EQ(ChannelPlaying(effect_channel), 1);
+  hb.set_clock(61280);
+  EXPECT_EQ(ChannelPlaying(effect_channel), 0) << "its last 0.15 s played after the return";
+  EXPECT_NEAR(*detail::channel_offset_seconds(music_channel), 0.25, 1e-9);
+  EXPECT_NEAR(*detail::channel_offset_seconds(started_away), 0.15, 1e-9);
+  EXPECT_EQ(ChannelPlaying(paused_by_game), 0) << "the game's own pause outlasts the return";
+  EXPECT_NEAR(*detail::channel_offset_seconds(paused_by_game), 0.1, 1e-9);
+}
+
 TEST_F(Sound, IdleChannelsDoNothing) {
   Channel idle = CreateChannel();
   PauseChannel(idle);
@@ -175,6 +206,27 @@ TEST_F(OpenALSound, PlaysPausesAndFinishes) {
   detail::shutdown_sound();
   EXPECT_EQ(ChannelPlaying(c), 0);
   PauseChannel(c);
+}
+
+TEST_F(OpenALSound, WhileTheWindowIsAwayTheDeviceStandsStill) {
+  media::Sound s = load("loop.wav", test_support::encode_wav(8000, 8000), sound_loop);
+  if (!s) GTEST_SKIP() << "OpenAL could not open even its null device";
+  Channel c = PlaySound(s);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  hb.inject_at_time(hb.millisecs(), {InputEvent::Type::focus_lost});
+  hb.poll_events();
+  const double held_at = *detail::channel_offset_seconds(c);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(ChannelPlaying(c), 1);
+  EXPECT_EQ(*detail::channel_offset_seconds(c), held_at);
+  hb.inject_at_time(hb.millisecs(), {InputEvent::Type::focus_gained});
+  hb.poll_events();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (*detail::channel_offset_seconds(c) == held_at &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_NE(*detail::channel_offset_seconds(c), held_at) << "still held after the return";
 }
 
 TEST_F(OpenALSound, RunningOutOfSourcesSilencesOnlyTheExtraPlays) {

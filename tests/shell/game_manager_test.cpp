@@ -3,8 +3,10 @@
 
 #include "shell/game_manager.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "media/detail/sound_internal.h"
 #include "media/display.h"
@@ -71,7 +73,8 @@ class ManagerTest : public GameTest {
     test_support::write_menu_pictures(scratch);
     test_support::write_catalogue_files(scratch);
     scratch.write("data/sound/world_1.ogg", test_support::wav_seconds(30.0));
-    test_support::write_level(scratch, 1, {{10, 10, 1}, {10, 11, 101}});
+    // A flower well to the right: its first shot takes a hundred frames to reach the hero.
+    test_support::write_level(scratch, 1, {{10, 10, 1}, {10, 11, 101}, {20, 10, 10}});
     hb.set_rasterise(false);
     shell::start_up();
   }
@@ -105,8 +108,128 @@ class ManagerTest : public GameTest {
     now({InputEvent::Type::key_up, 27});
   }
 
+  int bullets() {
+    int n = 0;
+    game().each_object<TBullet>([&](TBullet&) { ++n; });
+    return n;
+  }
+
   std::int32_t started_at = 0;
 };
+
+// The same program worked with a game controller alone.
+class PadPlay : public ManagerTest {
+ protected:
+  static constexpr std::uint32_t a_button = 1u << 3, back_button = 1u << 5;
+
+  static media::JoystickReading reading(float x, float y, std::uint32_t buttons = 0) {
+    media::JoystickReading r;
+    r.axes[0] = x;
+    r.axes[1] = y;
+    r.buttons = buttons;
+    return r;
+  }
+  void pad(float x, float y, std::uint32_t buttons = 0) {
+    hb.set_joystick(0, reading(x, y, buttons));
+  }
+  void pad_at(std::int32_t ms, std::uint32_t buttons) {
+    hb.inject_joystick_at_time(ms, 0, reading(0, 0, buttons));
+  }
+
+  // Leans the stick along one axis, a frame at a time, until the pointer has passed `to`.
+  void steer(float x, float y, int to) {
+    pad(x, y);
+    for (int i = 0;
+         i < 200 && (x != 0 ? (media::MouseX() - to) * x : (media::MouseY() - to) * y) < 0; ++i) {
+      frame();
+    }
+    pad(0, 0);
+  }
+};
+
+TEST_F(PadPlay, ThePadAloneStartsAGameGoesThroughTheStoryAndTheTutorialAndLeavesPlay) {
+  pad(0, 0);
+  frame();
+  ASSERT_EQ(media::MouseX(), 512) << "the pointer starts in the middle";
+  steer(1.0f, 0.0f, at::english_start.x);
+  steer(0.0f, 0.6f, at::english_start.y);
+  EXPECT_EQ(manager()._state, 0);
+
+  // A clicks the start item; the story and the tutorial each wait for a new press of A.
+  pad(0, 0, a_button);
+  const std::int32_t t = hb.millisecs();
+  pad_at(t + 1000, 0);
+  pad_at(t + 5000, a_button);
+  pad_at(t + 5500, 0);
+  pad_at(t + 10000, a_button);
+  frame();
+  EXPECT_EQ(manager()._state, 1);
+  EXPECT_EQ(game()._level, 1);
+  EXPECT_GE(hb.millisecs(), t + 10000) << "both screens went on at the presses of A";
+  EXPECT_LT(hb.millisecs(), t + 10000 + 50);
+  EXPECT_EQ(media::ChannelPlaying(game()._channel), 1);
+
+  pad(0, 0, back_button);
+  frame();
+  EXPECT_EQ(manager()._state, 0) << "Back held did not leave play";
+  EXPECT_EQ(media::ChannelPlaying(game()._channel), 0);
+  pad(0, 0);
+  frame();
+  EXPECT_EQ(manager()._state, 0);
+}
+
+TEST_F(PadPlay, ThePointerTheMenuDrawsIsTheOneThePadMoves) {
+  pad(-1.0f, -1.0f);
+  for (int i = 0; i < 120; ++i) frame();
+  pad(0, 0);
+  frame();
+  EXPECT_EQ(media::MouseX(), 0);
+  EXPECT_EQ(media::MouseY(), 0);
+  const media::TPixmap* pointer = &menu_pictures().cursor_image->pixmaps[0];
+  const auto& draws = hb.draws_of_last_frame();
+  const auto drawn = std::find_if(draws.begin(), draws.end(),
+                                  [&](const media::DrawRecord& d) { return d.pixmap == pointer; });
+  ASSERT_NE(drawn, draws.end());
+  EXPECT_EQ(drawn->vertices[0].x, 0.0f);
+  EXPECT_EQ(drawn->vertices[0].y, 0.0f);
+}
+
+// Away for a minute in the middle of a level: nothing is shown, and on the return the level goes
+// on from the frame it stopped at, the flower a second into its three.
+TEST_F(ManagerTest, WhileTheWindowIsAwayTheGameStandsStillAndGoesOnFromThereOnItsReturn) {
+  start_game_at(at::english_start);
+  for (int i = 0; i < 60; ++i) frame();
+  const std::int32_t game_ms = media::MilliSecs();
+  const double music_at = *media::detail::channel_offset_seconds(game()._channel);
+  // Taken in by the next frame's first look at the input: that frame is held before it is shown.
+  const std::int32_t gone = hb.millisecs(), back = gone + 60000;
+  hb.inject_at_time(gone, {InputEvent::Type::focus_lost});
+  hb.inject_at_time(back, {InputEvent::Type::focus_gained});
+  std::vector<std::int32_t> shown_at;
+  hb.set_frame_hook([&](int) { shown_at.push_back(hb.millisecs()); });
+
+  frame();
+  ASSERT_EQ(shown_at.size(), 1u);
+  EXPECT_GT(shown_at[0], back) << "a frame was shown while away";
+  const std::int32_t frame_ms = media::MilliSecs() - game_ms;
+  EXPECT_LE(frame_ms, 17) << "the game's clock ran on while away";
+  EXPECT_NEAR(*media::detail::channel_offset_seconds(game()._channel) - music_at, frame_ms / 1000.0,
+              1e-9);
+  frame();
+  EXPECT_EQ(bullets(), 0) << "the flower fired at once on the return";
+
+  // The flower fires three seconds of play after the level began, not at once.
+  while (media::MilliSecs() - started_at - 10000 <= 2900) frame();
+  EXPECT_EQ(bullets(), 0);
+  while (media::MilliSecs() - started_at - 10000 <= 3100) frame();
+  EXPECT_EQ(bullets(), 1);
+}
+
+TEST_F(ManagerTest, ACloseRequestWhileAwayEndsTheProgram) {
+  hb.inject_at_time(hb.millisecs(), {InputEvent::Type::focus_lost});
+  hb.inject_at_time(hb.millisecs() + 30000, {InputEvent::Type::close_requested});
+  EXPECT_EQ(test_support::program_end_status([this] { frame(); }), 0);
+}
 
 TEST_F(ManagerTest, AProgramStartsOnTheMenuInEnglishWithNothingPlaying) {
   EXPECT_EQ(manager()._state, 0);

@@ -10,9 +10,12 @@
 #     looks the same on the real back end as on the headless one;
 #   - a key held while another window takes the focus and gives it back reads as up until it is
 #     pressed again, and a Shift pressed in the other window does not read as held;
+#   - the menu worked with the mouse (menu_check.sh) and the whole game with a controller alone,
+#     no frame shown while another window has the focus (pad_check.sh);
 #   - Alt+Enter switches to a normal window and back (window_check.sh, run at the end).
-# Needs Xvfb, xdotool, a C compiler with the X11 headers (libx11-dev), xwininfo (x11-utils) and
-# ImageMagick (import, compare); openbox, when installed, is used too; it installs nothing.
+# Needs Xvfb, xdotool, a C compiler with the X11 and SDL2 headers (libx11-dev; libsdl2-dev, which
+# the build needs anyway), pkg-config, xwininfo (x11-utils) and ImageMagick (import, compare);
+# openbox, when installed, is used too; it installs nothing.
 # Usage: tools/xvfb-check/run.sh [build folder]
 #   (default: build; needs the targets hedgerow, backend_compare and input_check built)
 # Exit status: 0 when every check passed, 1 when any failed, 2 when the checks could not run.
@@ -51,7 +54,7 @@ result() {  # pass|fail, text
 
 # Tools and the programs under test, all named at once.
 missing=()
-for tool in Xvfb:xvfb xdotool:xdotool cc:gcc import:imagemagick compare:imagemagick; do
+for tool in Xvfb:xvfb xdotool:xdotool cc:gcc pkg-config:pkg-config import:imagemagick compare:imagemagick; do
   command -v "${tool%%:*}" >/dev/null || missing+=("${tool%%:*} (Debian package ${tool#*:})")
 done
 [ ${#missing[@]} -eq 0 ] || cannot_run "missing ${missing[*]}"
@@ -282,7 +285,15 @@ case $? in
   *) result fail "menu_check.sh: see above" ;;
 esac
 
-# 8. Alt+Enter: full screen to a window and back, bare and under a window manager.
+# 8. The game played with a controller alone, and waiting while its window is away.
+"$here/pad_check.sh" "$build"
+case $? in
+  0) result pass "pad_check.sh: the pad works the menu, the screens and play; the game waits while away" ;;
+  2) cannot_run "pad_check.sh could not run" ;;
+  *) result fail "pad_check.sh: see above" ;;
+esac
+
+# 9. Alt+Enter: full screen to a window and back, bare and under a window manager.
 "$here/window_check.sh" "$build"
 case $? in
   0) result pass "window_check.sh: Alt+Enter switches to a window and back, and its Enter stays out of the game" ;;

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # work and graphics come from the script that sources this
 # Sourced by the scripts that look at a virtual X server's screen (bash; ImageMagick).
 #
 # lit_share <picture>: the share of its pixels that are lit (any channel above 8%), 0 to 1.
@@ -6,6 +7,8 @@
 # steady_screen <file> <scratch folder>: takes screenshots of the whole screen until two in a
 #   row are the same and mostly lit (a picture standing still, such as the menu), for up to
 #   15 s; the last one is left in <file>. Returns 1 when none came.
+# differing_from, expect_item: for checks that set `work` (a scratch folder) and `graphics` (the
+#   game's pictures), and define result (pass|fail, text); see below.
 
 lit_share() {
   convert "$1" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:
@@ -25,4 +28,27 @@ steady_screen() {
       awk -v s="$(lit_share "$1")" 'BEGIN { exit !(s > 0.5) }' && return 0
   done
   return 1
+}
+
+# How many of the solid pixels of a picture drawn at (x, y) differ on the screenshot from the
+# picture itself (its see-through edges blend with what is under them and are left out): none
+# when the picture is on screen there.
+differing_from() {  # screenshot, picture, x, y
+  local size
+  size=$(convert "$2" -format '%wx%h' info:)
+  convert "$2" -alpha extract -threshold 99% "$work/solid.png"
+  convert "$1" -crop "$size+$3+$4" +repage "$work/solid.png" -compose Multiply -composite \
+    "$work/shown.png"
+  convert "$2" -alpha off "$work/solid.png" -compose Multiply -composite "$work/expected.png"
+  compare -metric AE -fuzz 6% "$work/shown.png" "$work/expected.png" null: 2>&1 | cut -d' ' -f1
+}
+
+expect_item() {  # screenshot, picture, x, y, what
+  local n
+  n=$(differing_from "$1" "$graphics/$2" "$3" "$4")
+  if [ "${n%%.*}" -lt 20 ] 2>/dev/null; then
+    result pass "$5 on screen ($n pixels differ)"
+  else
+    result fail "$5 not on screen: $n pixels differ ($1)"
+  fi
 }

@@ -1,18 +1,18 @@
 # Sourced by the scripts that need a virtual X server of their own (bash).
 #
-# start_xvfb <folder>: starts a 1280 x 1024 Xvfb on a display number it picks itself, sets and
-# exports DISPLAY and sets xvfb_pid. Xvfb's own choice also sees servers this machine's other
-# users run under a /tmp of their own, which a look at /tmp/.X11-unix would miss: a check talking
-# to somebody else's server passes or fails by chance. Returns 1, with Xvfb's messages, when no
-# server is ready within 10 s. <folder> holds its two small files.
+# start_xvfb <folder> [WxH]: starts an Xvfb (1280 x 1024 unless given) on a display number it
+# picks itself, sets and exports DISPLAY and sets xvfb_pid. Xvfb's own choice also sees servers
+# this machine's other users run under a /tmp of their own, which a look at /tmp/.X11-unix would
+# miss: a check talking to somebody else's server passes or fails by chance. Returns 1, with
+# Xvfb's messages, when no server is ready within 10 s. <folder> holds its two small files.
 # stop_xvfb: ends it.
 
 start_xvfb() {
-  local number=$1/xvfb-display log=$1/xvfb.log
+  local number=$1/xvfb-display log=$1/xvfb.log size=${2:-1280x1024}
   : >"$number"
   # -noreset: a server that resets when its last client leaves turns away the next one for a
   # moment, and a check that starts one program after another would fail by chance.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     # The number is written once the server takes connections.

@@ -39,6 +39,9 @@ class AudioOutput {
   virtual ~AudioOutput() = default;
   // None on the silent output: its sounds load but never play.
   virtual std::unique_ptr<OutputBuffer> make_buffer(const AudioSample& sample) = 0;
+  // Held, nothing is heard and every voice stands where it is, each keeping its state (a voice
+  // playing still reports playing); let go, the playing ones go on from there.
+  virtual void hold(bool held) = 0;
 };
 
 // The outputs. OpenAL's is none when no audio device can be opened.

@@ -23,10 +23,24 @@ void reset_sound_state();
 // Forgets held keys and buttons and their counted presses: a new display starts with none.
 void flush_input();
 
-// The random generator's state, and the keyboard, mouse and controller state: the parts of a
-// moment that the headless back end takes and puts back for a search (HeadlessBackend::moment).
+// While the window is away. The frame loop holds in WaitTimer then, the clock the game reads
+// (MilliSecs) stands still, and every voice stands where it is.
+bool window_away();
+// The clock the game reads stops at its present reading; restarted, it goes on from there, the
+// time in between left out for good.
+void stop_game_clock();
+void restart_game_clock();
+// Held: every voice, playing or paused, stands where it is, and sounds started meanwhile wait
+// with them; let go, the playing ones go on from there.
+void hold_sound(bool held);
+
+// The random generator's state, the time the game's clock has left out, and the keyboard, mouse
+// and controller state: the parts of a moment that the headless back end takes and puts back for
+// a search (HeadlessBackend::moment). Whether the window is away is no part of a moment.
 std::int32_t random_state();
 void set_random_state(std::int32_t state);
+std::uint32_t game_clock_left_out();
+void set_game_clock_left_out(std::uint32_t ms);
 struct InputState;
 std::shared_ptr<const InputState> save_input_state();
 void restore_input_state(const InputState& state);

@@ -5,6 +5,7 @@
 #include <queue>
 #include <tuple>
 #include <utility>
+#include <variant>
 
 #include "media/detail/audio_output.h"
 #include "media/detail/display_internal.h"
@@ -328,10 +329,16 @@ std::int32_t ms_between(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
+// A new reading of a game controller's port; none unplugs it.
+struct PadChange {
+  int port;
+  std::optional<JoystickReading> reading;
+};
+
 struct Scripted {
   std::int64_t when;  // unwrapped virtual time, or frames presented
   std::int64_t seq;   // injection order
-  InputEvent event;
+  std::variant<InputEvent, PadChange> what;
 };
 
 // Priority queues of scripted events, the least on top: by when they fall due, then by injection;
@@ -416,12 +423,24 @@ struct HeadlessBackend::State {
     take_due(by_frame, frames, due);
     bool delivered = false;
     while (!due.empty()) {
-      InputEvent e = due.top().event;
+      const std::variant<InputEvent, PadChange> what = due.top().what;
       due.pop();
       delivered = true;
-      detail::deliver_event(e);
+      if (const auto* change = std::get_if<PadChange>(&what)) {
+        set_joystick(change->port, change->reading);
+      } else {
+        detail::deliver_event(std::get<InputEvent>(what));
+      }
     }
     return delivered;
+  }
+
+  void set_joystick(int port, const std::optional<JoystickReading>& reading) {
+    if (reading) {
+      joysticks[port] = *reading;
+    } else {
+      joysticks.erase(port);
+    }
   }
 
   // Called with nothing due: moves the clock to the first scripted time, if there is one no
@@ -463,6 +482,7 @@ struct HeadlessMoment {
   std::int64_t next_seq, next_front_seq;
   std::map<int, JoystickReading> joysticks;
   std::int32_t random;
+  std::uint32_t game_clock_left_out;
   std::shared_ptr<const detail::InputState> input;
 };
 
@@ -481,6 +501,16 @@ void HeadlessBackend::inject_at_frame(int frame, const InputEvent& event) {
   s_->by_frame.push({frame, s_->next_seq++, event});
 }
 
+void HeadlessBackend::inject_joystick_at_time(std::int32_t ms, int port,
+                                              std::optional<JoystickReading> reading) {
+  s_->by_time.push({s_->unwrap(ms), s_->next_seq++, PadChange{port, reading}});
+}
+
+void HeadlessBackend::inject_joystick_at_frame(int frame, int port,
+                                               std::optional<JoystickReading> reading) {
+  s_->by_frame.push({frame, s_->next_seq++, PadChange{port, reading}});
+}
+
 std::size_t HeadlessBackend::pending_events() const {
   return s_->pending();
 }
@@ -494,9 +524,10 @@ void HeadlessBackend::set_frame_hook(std::function<void(int frame)> hook) {
 }
 
 std::shared_ptr<const HeadlessMoment> HeadlessBackend::moment() const {
-  return std::make_shared<const HeadlessMoment>(HeadlessMoment{
-      s_->clock, s_->frames, s_->by_time, s_->by_frame, s_->due, s_->next_seq, s_->next_front_seq,
-      s_->joysticks, detail::random_state(), detail::save_input_state()});
+  return std::make_shared<const HeadlessMoment>(
+      HeadlessMoment{s_->clock, s_->frames, s_->by_time, s_->by_frame, s_->due, s_->next_seq,
+                     s_->next_front_seq, s_->joysticks, detail::random_state(),
+                     detail::game_clock_left_out(), detail::save_input_state()});
 }
 
 void HeadlessBackend::return_to(const HeadlessMoment& m) {
@@ -509,6 +540,7 @@ void HeadlessBackend::return_to(const HeadlessMoment& m) {
   s_->next_front_seq = m.next_front_seq;
   s_->joysticks = m.joysticks;
   detail::set_random_state(m.random);
+  detail::set_game_clock_left_out(m.game_clock_left_out);
   detail::restore_input_state(*m.input);
 }
 
@@ -552,11 +584,7 @@ const std::vector<DrawRecord>& HeadlessBackend::draws_of_last_frame() const {
 }
 
 void HeadlessBackend::set_joystick(int port, std::optional<JoystickReading> reading) {
-  if (reading) {
-    s_->joysticks[port] = *reading;
-  } else {
-    s_->joysticks.erase(port);
-  }
+  s_->set_joystick(port, reading);
 }
 
 const std::vector<std::string>& HeadlessBackend::opened_urls() const {

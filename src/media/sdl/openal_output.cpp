@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <algorithm>
 #include <bit>
@@ -25,6 +26,18 @@ class Device {
   Device& operator=(const Device&) = delete;
 
   bool open() const { return device_ != nullptr; }
+
+  // The whole device stops mixing: every source keeps its state and its place, so nothing the
+  // sound module asks of a voice changes meanwhile. A device without the extension plays on.
+  void hold(bool held) {
+    if (!device_ || !alcIsExtensionPresent(device_, "ALC_SOFT_pause_device")) return;
+    if (held) {
+      call<LPALCDEVICEPAUSESOFT>("alcDevicePauseSOFT");
+    } else {
+      call<LPALCDEVICERESUMESOFT>("alcDeviceResumeSOFT");
+    }
+  }
+
   void close() {
     if (!device_) return;
     alcMakeContextCurrent(nullptr);
@@ -35,6 +48,11 @@ class Device {
   }
 
  private:
+  template <class Function>
+  void call(const char* name) {
+    if (auto f = reinterpret_cast<Function>(alcGetProcAddress(device_, name))) f(device_);
+  }
+
   ALCdevice* device_;
   ALCcontext* context_;
 };
@@ -157,6 +175,7 @@ class OpenALOutput final : public AudioOutput {
   std::unique_ptr<OutputBuffer> make_buffer(const AudioSample& sample) override {
     return std::make_unique<OpenALBuffer>(device_, sample);
   }
+  void hold(bool held) override { device_->hold(held); }
 
  private:
   std::shared_ptr<Device> device_;
