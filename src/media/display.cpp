@@ -135,7 +135,7 @@ Pacing pacing_for(int depth, int hertz) {
     p.hertz = hertz;
     p.frame_ms = 1000 / hertz;
     p.remainder_ms = 1000 - p.frame_ms * hertz;
-    p.next_frame_time = MilliSecs();
+    p.next_frame_time = detail::game_clock();
   }
   return p;
 }
@@ -157,7 +157,7 @@ void pace_by_clock(Pacing& p) {
     p.accumulator -= p.hertz;
     p.next_frame_time = clock_add(p.next_frame_time, 1);
   }
-  std::int32_t d = clock_diff(p.next_frame_time, MilliSecs());
+  std::int32_t d = clock_diff(p.next_frame_time, detail::game_clock());
   if (d > 0) {
     Delay(d);
   } else {
@@ -233,6 +233,7 @@ void Flip(int sync) {
   } else {
     b.present(!g.open || g.pacing.vblank_sync);
   }
+  detail::frame_presented();
 }
 
 void Cls() {
@@ -302,14 +303,14 @@ Timer CreateTimer(float hertz) {
   auto timer = std::make_shared<TTimer>();
   float period = 1000.0f / hertz;
   timer->period_ms = period < 1.0f ? 1 : period > 1e9f ? 1000000000 : static_cast<int>(period);
-  timer->start_ms = MilliSecs();
+  timer->start_ms = detail::game_clock();
   return timer;
 }
 
 namespace {
 
 int ticks_so_far(const TTimer& t) {
-  auto elapsed = static_cast<std::uint32_t>(clock_diff(MilliSecs(), t.start_ms));
+  auto elapsed = static_cast<std::uint32_t>(clock_diff(detail::game_clock(), t.start_ms));
   return static_cast<int>(elapsed / static_cast<std::uint32_t>(t.period_ms));
 }
 
@@ -317,18 +318,19 @@ int ticks_so_far(const TTimer& t) {
 // so it is held here until the focus comes back, taking in events meanwhile (a close request
 // still ends the program). The game's clock stands still meanwhile, so that the world goes on
 // from where it stopped rather than catching up.
-void hold_while_away(Backend& b) {
+void hold_while_away() {
   if (!detail::window_away()) return;
   struct Restart {
     ~Restart() { detail::restart_game_clock(); }
   } restart;
   detail::stop_game_clock();
-  while (detail::window_away()) b.wait_events();
+  while (detail::window_away()) detail::wait_for_input();
 }
 
 // Waits on the back end's clock until the game's clock reads `deadline`.
 void wait_events_until(Backend& b, std::int32_t deadline) {
-  b.wait_events_until(clock_add(b.millisecs(), clock_diff(deadline, MilliSecs())));
+  detail::wait_for_input_until(
+      clock_add(b.millisecs(), clock_diff(deadline, detail::game_clock())));
 }
 
 }  // namespace
@@ -338,15 +340,15 @@ int WaitTimer(const Timer& timer) {
   TTimer& t = *timer;
   Backend& b = backend();
   // Ticks are counted while events are taken in, so a late frame still reads its input.
-  b.poll_events();
-  hold_while_away(b);
+  detail::look_for_input();
+  hold_while_away();
   t._ticks = ticks_so_far(t);
   while (t._ticks == t._wticks) {
     auto next_tick = clock_add(
         t.start_ms, static_cast<std::int32_t>((static_cast<std::uint32_t>(t._wticks) + 1u) *
                                               static_cast<std::uint32_t>(t.period_ms)));
     wait_events_until(b, next_tick);
-    hold_while_away(b);
+    hold_while_away();
     t._ticks = ticks_so_far(t);
   }
   int n = t._ticks - t._wticks;

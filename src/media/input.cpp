@@ -161,7 +161,8 @@ void take_in_pad_buttons(std::uint32_t buttons) {
   if (!escape_before && pad_holds_key(kEscape)) ++g_input.key_hits[kEscape];
 }
 
-// Milliseconds of the game's clock since the pad was last read, at most a late frame's worth.
+// Milliseconds of the game's clock since the pad was last read, at most a late frame's worth. A
+// reading made for the game, so a replay hands it back as the recorded run saw it.
 std::int32_t ms_since_pad_read() {
   const std::int32_t now = MilliSecs();
   const std::optional<std::int32_t> before = std::exchange(g_pad.read_at, now);
@@ -193,14 +194,14 @@ void move_pointer(float stick_x, float stick_y) {
 // An unreadable port changes nothing: no pad, no pointer moves and no presses.
 void take_in_pad() {
   JoystickReading reading;
-  if (!backend().read_joystick(kPadPort, reading)) return;
+  if (!detail::read_pad(kPadPort, reading)) return;
   take_in_pad_buttons(reading.buttons);
   move_pointer(reading.axes[0], reading.axes[1]);
 }
 
 // Every input query takes in what has come meanwhile, from the system and from the pad.
 void take_in() {
-  backend().poll_events();
+  detail::look_for_input();
   take_in_pad();
 }
 
@@ -215,7 +216,7 @@ int take_hits(int key) {
 Joystick& read_joystick(int port) {
   Joystick& joy = g_joysticks[port];
   JoystickReading reading;
-  if (!backend().read_joystick(port, reading)) return joy;
+  if (!detail::read_pad(port, reading)) return joy;
   for (int b = 0; b < kJoystickButtons; ++b) {
     const std::uint32_t bit = 1u << b;
     if ((reading.buttons & bit) && !(joy.mask & bit)) ++joy.hits[b];
@@ -238,7 +239,7 @@ int KeyHit(int key) {
 }
 
 void WaitInput(int ms) {
-  if (ms > 0) backend().wait_input(ms);
+  if (ms > 0) detail::wait_for_input_at_most(ms);
 }
 
 // Presses made before the call are forgotten, also those the system has not handed over yet
@@ -247,7 +248,7 @@ int WaitKey() {
   take_in();
   flush_keyboard();
   for (;;) {
-    backend().wait_events();
+    detail::wait_for_input();
     take_in_pad();
     for (int k = 1; k < kKeyCount; ++k) {
       if (take_hits(k)) return k;
@@ -299,6 +300,11 @@ int JoyHit(int button, int port) {
 namespace detail {
 
 void deliver_event(const InputEvent& event) {
+  if (!feeding()) take_event(event);
+}
+
+void take_event(const InputEvent& event) {
+  note_event(event);
   using Type = InputEvent::Type;
   switch (event.type) {
     case Type::key_down:

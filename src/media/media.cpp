@@ -16,6 +16,7 @@ void reset_modules() {
   detail::reset_input_state();
   detail::reset_files_state();
   detail::reset_system_state();
+  detail::reset_journal_state();
 }
 
 // Modules may hold textures or voices of the old back end: they let go of them before it goes,

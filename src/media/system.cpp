@@ -44,8 +44,7 @@ double next_real() {
 }  // namespace
 
 std::int32_t MilliSecs() {
-  const std::uint32_t now = g_clock.stopped ? g_clock.stopped_at : backend_now();
-  return static_cast<std::int32_t>(now - g_clock.left_out);
+  return detail::clock_taken(detail::game_clock());
 }
 
 void Delay(int ms) {
@@ -54,7 +53,7 @@ void Delay(int ms) {
 }
 
 void SeedRnd(int seed) {
-  std::int32_t s = seed & 0x7FFFFFFF;
+  std::int32_t s = detail::seed_taken(seed) & 0x7FFFFFFF;
   if (s == 0 || s == 0x7FFFFFFF) s = kDefaultSeed;
   g_state = s;
 }
@@ -68,16 +67,23 @@ int Rand(int min, int max) {
 }
 
 void End() {
+  detail::program_ending(0);
   backend().end_program(0);
   std::abort();  // end_program never returns; g++ cannot see that through the virtual call
 }
 
 void Fail(const std::string& message) {
+  detail::program_ending(1);
   backend().fatal(message);
   std::abort();
 }
 
 namespace detail {
+
+std::int32_t game_clock() {
+  const std::uint32_t now = g_clock.stopped ? g_clock.stopped_at : backend_now();
+  return static_cast<std::int32_t>(now - g_clock.left_out);
+}
 
 void stop_game_clock() {
   if (g_clock.stopped) return;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -80,6 +81,17 @@ WorkingDirectory::WorkingDirectory(const fs::path& folder) : previous_(fs::curre
 WorkingDirectory::~WorkingDirectory() {
   std::error_code ignored;
   fs::current_path(previous_, ignored);
+}
+
+std::map<int, fs::path> level_texts(const fs::path& folder) {
+  static const std::regex name("map_([1-9][0-9]?)\\.txt");
+  std::map<int, fs::path> texts;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    std::smatch match;
+    const std::string file = entry.path().filename().string();
+    if (std::regex_match(file, match, name)) texts[std::stoi(match[1])] = entry.path();
+  }
+  return texts;
 }
 
 }  // namespace routes

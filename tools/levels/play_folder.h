@@ -4,6 +4,7 @@
 // It goes, with everything in it, when the object goes; what the links point to stays.
 
 #include <filesystem>
+#include <map>
 
 #include "level_text.h"
 
@@ -23,6 +24,9 @@ class PlayFolder {
  private:
   std::filesystem::path path_;
 };
+
+// The levels of a folder by number, from their text (map_<n>.txt).
+std::map<int, std::filesystem::path> level_texts(const std::filesystem::path& folder);
 
 // Makes `folder` the working directory while the object lives.
 class WorkingDirectory {

@@ -15,7 +15,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <string>
 
 #include "level_files.h"
@@ -64,21 +63,9 @@ int play_one(const tools::Arguments& args) {
   return result.passed() ? 0 : 1;
 }
 
-// The levels of the folder by number, from their text.
-std::map<int, fs::path> level_texts(const fs::path& folder) {
-  static const std::regex name("map_([1-9][0-9]?)\\.txt");
-  std::map<int, fs::path> texts;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    std::smatch match;
-    const std::string file = entry.path().filename().string();
-    if (std::regex_match(file, match, name)) texts[std::stoi(match[1])] = entry.path();
-  }
-  return texts;
-}
-
 // One start-up of the game for every level: each route begins from the moment just after it.
 int play_all(const std::string& game_folder, const fs::path& levels_folder) {
-  const std::map<int, fs::path> texts = level_texts(fs::absolute(levels_folder));
+  const std::map<int, fs::path> texts = routes::level_texts(fs::absolute(levels_folder));
   const routes::PlayFolder folder(game_folder);
   for (const auto& [n, text] : texts) folder.put_level(n, levels::read_level(text.string()));
   const routes::WorkingDirectory inside(folder.path());

@@ -19,6 +19,7 @@ void reset_image_state();
 void reset_text_state();
 void reset_input_state();
 void reset_sound_state();
+void reset_journal_state();
 
 // Forgets held keys and buttons and their counted presses: a new display starts with none.
 void flush_input();
@@ -47,6 +48,28 @@ void restore_input_state(const InputState& state);
 
 // The folder enter_program_folder makes the working directory, for an executable in `exe_folder`.
 std::string program_folder(const std::string& exe_folder, const std::string& installed_data);
+
+// Input taken in through the journal and the feed (media/journal.h), each call one take-in: a
+// look at what has come, a wait until the back end's clock reads `deadline_ms`, a wait for as
+// long as it takes, a wait of at most `ms` (true / nothing: whether input came).
+void look_for_input();
+bool wait_for_input_until(std::int32_t deadline_ms);
+void wait_for_input();
+void wait_for_input_at_most(int ms);
+// A controller reading, false when the port has no readable device.
+bool read_pad(int port, JoystickReading& reading);
+// While a feed is set the back end's events are dropped: the feed's take their place.
+bool feeding();
+// Every event the input state takes, from the back end or a feed; the journal hears of it.
+void take_event(const InputEvent& event);
+void note_event(const InputEvent& event);
+// The clock the game reads and the seed it asks for, as the feed has them; the journal hears.
+std::int32_t clock_taken(std::int32_t now);
+int seed_taken(int seed);
+// The clock the game reads, as the media layer itself reads it: neither fed nor written down.
+std::int32_t game_clock();
+void frame_presented();
+void program_ending(int status);
 
 // Exit handlers, run by End and by fatal errors on the real back end.
 void shutdown_sound();
