@@ -1,5 +1,6 @@
 #include "replay_run.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "media/headless.h"
@@ -10,6 +11,21 @@
 #include "state_hash.h"
 
 namespace replays {
+
+namespace {
+
+// Thrown from the frame hook when the replay has nothing left and its last frame has passed: play
+// that needs no input would otherwise go on for ever.
+struct ReplayOver {};
+
+int last_frame(const Replay& replay) {
+  int last = 0;
+  if (!replay.taken.empty()) last = replay.taken.back().at.frame;
+  if (!replay.clocks.empty()) last = std::max(last, replay.clocks.back().frame);
+  return last;
+}
+
+}  // namespace
 
 std::string ReplayResult::text() const {
   std::string all;
@@ -27,7 +43,9 @@ ReplayResult play_replay(const Replay& replay) {
   media::set_feed(&feed);
   ReplayResult result;
   LevelWatch watch;
+  const int last = last_frame(replay);
   hb.set_frame_hook([&](int frames) {
+    if (frames > last + 1 && !feed.more_to_come()) throw ReplayOver{};
     if (!globals().manager) return;
     if (auto line = watch.look(*globals().manager->_game, frames)) result.lines.push_back(*line);
   });
@@ -37,6 +55,8 @@ ReplayResult play_replay(const Replay& replay) {
   } catch (const media::ProgramEnded& ended) {
     how = "status " + std::to_string(ended.status);
   } catch (const media::InputStarved&) {
+    how = "the replay ran out";
+  } catch (const ReplayOver&) {
     how = "the replay ran out";
   }
   hb.set_frame_hook({});

@@ -238,7 +238,7 @@ ClockReadings clock_readings(const LineReader& r, int frame) {
   return clock;
 }
 
-void read_line(const LineReader& r, Replay& replay, media::Stamp& last) {
+void read_line(const LineReader& r, Replay& replay) {
   if (r.word(0) == "seed") {
     r.want_words(2, 2);
     if (replay.seed) r.fail("a second seed");
@@ -248,17 +248,14 @@ void read_line(const LineReader& r, Replay& replay, media::Stamp& last) {
   if (r.size() < 2) r.fail("a moment with nothing after it");
   const media::Stamp at = r.stamp();
   const std::string_view verb = r.word(1);
-  // A frame's clock line follows what the frame took in.
-  const media::Stamp from = verb == "clock" ? media::Stamp{last.frame, 0} : last;
-  if (at < from) r.fail("moment " + stamp_text(at) + " comes before " + stamp_text(last));
-  last = std::max(last, at);
   if (verb == "down" || verb == "up" || verb == "tap") {
     read_presses(r, at, replay);
   } else if (verb == "pad") {
     replay.taken.push_back({at, pad_reading(r)});
   } else if (verb == "clock") {
     if (at.take_in != 0) r.fail("clock readings belong to a frame: no .<n>");
-    if (!replay.clocks.empty() && replay.clocks.back().frame == at.frame) {
+    const auto same_frame = [&](const ClockReadings& c) { return c.frame == at.frame; };
+    if (std::any_of(replay.clocks.begin(), replay.clocks.end(), same_frame)) {
       r.fail("a second clock line for frame " + std::to_string(at.frame));
     }
     replay.clocks.push_back(clock_readings(r, at.frame));
@@ -274,7 +271,6 @@ ReplayError::ReplayError(int line, const std::string& reason)
 
 Replay parse_replay(std::string_view text) {
   Replay replay;
-  media::Stamp last;
   int line_number = 0;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -285,11 +281,13 @@ Replay parse_replay(std::string_view text) {
     ++line_number;
     line = line.substr(0, line.find('#'));
     const std::vector<std::string_view> words = words_of(line);
-    if (!words.empty()) read_line(LineReader(line_number, words), replay, last);
+    if (!words.empty()) read_line(LineReader(line_number, words), replay);
   }
-  // A tap's up goes among what the next frame took in; nothing else moves.
+  // Lines of one moment keep their order.
   std::stable_sort(replay.taken.begin(), replay.taken.end(),
                    [](const Taken& a, const Taken& b) { return a.at < b.at; });
+  std::sort(replay.clocks.begin(), replay.clocks.end(),
+            [](const ClockReadings& a, const ClockReadings& b) { return a.frame < b.frame; });
   return replay;
 }
 

@@ -20,8 +20,8 @@
 //
 // Keys: left right up down shift rshift ctrl rctrl alt ralt enter escape space tab backspace,
 // a-z, 0-9, mouse-left mouse-right mouse-middle, or any key by its code, key<n>.
-// Moments never go back from one line to the next (a clock line may follow anything of its own
-// frame); a tap's up is put in its place.
+// Lines may come in any order: what they say is put in order of moment, and the lines of one
+// moment keep theirs (a tap's up comes after what the next frame's lines above it say).
 
 #include <optional>
 #include <stdexcept>

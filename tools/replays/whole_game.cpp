@@ -25,6 +25,7 @@ using Type = InputEvent::Type;
 constexpr int enter_key = 13;
 constexpr int lives_at_start = 3;
 constexpr int frame_limit = 500000;
+constexpr int menu_patience = 60;  // frames the menu may show after an item was clicked
 
 // Where the menu draws its items (and where the pointer's tip must land on them).
 struct MenuItem {
@@ -113,8 +114,12 @@ class Driver : public media::Feed {
   }
 
   void menu_frame(media::Stamp at) {
-    if (menu_done_) return;
+    if (menu_done_) {
+      if (++menu_frames_ > menu_patience) throw WholeGameError("the menu's item did nothing");
+      return;
+    }
     menu_done_ = true;
+    menu_frames_ = 0;
     // Back in the menu after the game: the exit item.
     click(at, started_ ? exit_item : start_item);
     started_ = true;
@@ -151,6 +156,7 @@ class Driver : public media::Feed {
   const std::map<int, routes::Route>& routes_;
   std::deque<std::pair<media::Stamp, InputEvent>> planned_;
   bool started_ = false, menu_done_ = false;
+  int menu_frames_ = 0;
   int level_ = 0, frame_ = 0;
   std::vector<routes::KeySet> held_by_frame_;
   routes::KeySet held_;
