@@ -1,8 +1,9 @@
 // replay_play <game folder> <replay> [--levels <folder>] [--check <lines file>]
+//             [--lines <lines file>]
 //   plays the replay through the game on the headless back end, from start-up, and prints a
 //   line at every change of level and at the end: the frame, level, score, lives and a hash of
 //   the game's state. With --levels, the game folder's levels are replaced by the folder's
-//   map_<n>.txt. With --check, the lines must be those of the file.
+//   map_<n>.txt. With --check, the lines must be those of the file; --lines writes them to one.
 // Status 0 when the run kept to the replay (and matched the file), 1 when not, 2 for a wrong
 // command line.
 #include <cstdio>
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 void usage() {
   std::fprintf(stderr,
                "usage: replay_play <game folder> <replay> [--levels <folder>] "
-               "[--check <lines file>]\n");
+               "[--check <lines file>] [--lines <lines file>]\n");
 }
 
 std::unique_ptr<routes::PlayFolder> play_folder(const std::string& game,
@@ -64,6 +65,10 @@ int play(const tools::Arguments& args) {
                  result.strays.events_left);
     status = 1;
   }
+  if (const auto lines = args.option("--lines")) {
+    std::ofstream out(*lines, std::ios::binary);
+    if (!(out << result.text())) throw std::runtime_error(*lines + ": cannot be written");
+  }
   if (const auto expected = args.option("--check")) {
     if (file_text(*expected) != result.text()) {
       std::fprintf(stderr, "the lines differ from %s, which holds:\n%s", expected->c_str(),
@@ -78,7 +83,7 @@ int play(const tools::Arguments& args) {
 
 int main(int argc, char** argv) {
   const std::optional<tools::Arguments> args =
-      tools::Arguments::read(argc, argv, {"--levels", "--check"});
+      tools::Arguments::read(argc, argv, {"--levels", "--check", "--lines"});
   if (!args || args->positional.size() != 2) {
     usage();
     return 2;

@@ -26,7 +26,10 @@ class Recording : public replays::ReplayWriter {
     ReplayWriter::presented(frames);
     frames_ = frames;
     if (!globals().manager) return;
-    if (auto line = watch_.look(*globals().manager->_game, frames)) std::puts(line->c_str());
+    if (auto line = watch_.look(*globals().manager->_game, frames)) {
+      std::puts(line->c_str());
+      std::fflush(stdout);  // whoever works the game may be waiting for it
+    }
   }
 
   void ending(int status) override {

@@ -12,7 +12,9 @@
 #     pressed again, and a Shift pressed in the other window does not read as held;
 #   - the menu worked with the mouse (menu_check.sh) and the whole game with a controller alone,
 #     no frame shown while another window has the focus (pad_check.sh);
-#   - Alt+Enter switches to a normal window and back (window_check.sh, run at the end).
+#   - Alt+Enter switches to a normal window and back (window_check.sh, run at the end);
+#   - a game recorded on the real back end with xdotool input ends, played back headless, at the
+#     same frame, level, score and lives (replay_check.sh, run at the end).
 # Needs Xvfb, xdotool, a C compiler with the X11 and SDL2 headers (libx11-dev; libsdl2-dev, which
 # the build needs anyway), pkg-config, xwininfo (x11-utils) and ImageMagick (import, compare);
 # openbox, when installed, is used too; it installs nothing.
@@ -299,6 +301,14 @@ case $? in
   0) result pass "window_check.sh: Alt+Enter switches to a window and back, and its Enter stays out of the game" ;;
   2) cannot_run "window_check.sh could not run" ;;
   *) result fail "window_check.sh: see above" ;;
+esac
+
+# 10. A game recorded under Xvfb and played back headless.
+"$here/replay_check.sh" "$build"
+case $? in
+  0) result pass "replay_check.sh: a recorded game played back headless ends the same" ;;
+  2) cannot_run "replay_check.sh could not run" ;;
+  *) result fail "replay_check.sh: see above" ;;
 esac
 
 if [ "$failures" -eq 0 ]; then

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "media/detail/audio_output.h"
-#include "media/system.h"
+#include "media/detail/internal.h"
 
 namespace media::detail {
 namespace {
@@ -17,15 +17,15 @@ namespace {
 class VoiceClock {
  public:
   std::int32_t now() const {
-    const auto game = static_cast<std::uint32_t>(held_ ? held_at_ : MilliSecs());
+    const auto game = static_cast<std::uint32_t>(held_ ? held_at_ : game_clock());
     return static_cast<std::int32_t>(game - left_out_);
   }
   void hold(bool held) {
     if (held == held_) return;
     if (held) {
-      held_at_ = MilliSecs();
+      held_at_ = game_clock();
     } else {
-      left_out_ += static_cast<std::uint32_t>(MilliSecs()) - static_cast<std::uint32_t>(held_at_);
+      left_out_ += static_cast<std::uint32_t>(game_clock()) - static_cast<std::uint32_t>(held_at_);
     }
     held_ = held;
   }
