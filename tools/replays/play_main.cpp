@@ -47,15 +47,27 @@ std::string file_text(const std::string& path) {
   return text.str();
 }
 
+// A file named on the command line, as it is found from the folder the tool started in.
+std::optional<std::string> absolute(const std::optional<std::string>& path) {
+  if (!path) return std::nullopt;
+  return fs::absolute(*path).string();
+}
+
 int play(const tools::Arguments& args) {
   const std::string& game = args.positional[0];
+  const std::optional<std::string> lines = absolute(args.option("--lines"));
+  const std::optional<std::string> expected = absolute(args.option("--check"));
   const replays::Replay replay = replays::read_replay(args.positional[1]);
   const auto folder = play_folder(game, args.option("--levels"));
   const routes::WorkingDirectory inside(folder ? folder->path() : fs::path(game));
   const replays::ReplayResult result = replays::play_replay(replay);
   std::fputs(result.text().c_str(), stdout);
-  std::fprintf(stderr, "%d frames in %.3f s: %.0f times real time at 60 frames a second\n",
-               result.frames, result.seconds, result.frames / 60.0 / result.seconds);
+  std::fprintf(stderr,
+               "start-up %.3f s; %d frames in %.3f s all told: %.0f times real time at 60 frames "
+               "a second (%.0f without the start-up)\n",
+               result.start_seconds, result.frames, result.seconds,
+               result.frames / 60.0 / result.seconds,
+               result.frames / 60.0 / (result.seconds - result.start_seconds));
   int status = 0;
   if (result.strays.any()) {
     std::fprintf(stderr,
@@ -65,11 +77,11 @@ int play(const tools::Arguments& args) {
                  result.strays.events_left);
     status = 1;
   }
-  if (const auto lines = args.option("--lines")) {
+  if (lines) {
     std::ofstream out(*lines, std::ios::binary);
     if (!(out << result.text())) throw std::runtime_error(*lines + ": cannot be written");
   }
-  if (const auto expected = args.option("--check")) {
+  if (expected) {
     if (file_text(*expected) != result.text()) {
       std::fprintf(stderr, "the lines differ from %s, which holds:\n%s", expected->c_str(),
                    file_text(*expected).c_str());

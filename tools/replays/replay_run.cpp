@@ -25,6 +25,10 @@ int last_frame(const Replay& replay) {
   return last;
 }
 
+double seconds_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 std::string ReplayResult::text() const {
@@ -47,6 +51,7 @@ ReplayResult play_replay(const Replay& replay) {
   hb.set_frame_hook([&](int frames) {
     if (frames > last + 1 && !feed.more_to_come()) throw ReplayOver{};
     if (!globals().manager) return;
+    if (result.start_seconds == 0) result.start_seconds = seconds_since(start);
     if (auto line = watch.look(*globals().manager->_game, frames)) result.lines.push_back(*line);
   });
   std::string how;

@@ -14,7 +14,8 @@ struct ReplayResult {
   // A line at every change of level and one at the end (LevelWatch).
   std::vector<std::string> lines;
   int frames = 0;
-  double seconds = 0;  // wall-clock time the run took
+  double seconds = 0;        // wall-clock time the run took
+  double start_seconds = 0;  // of which the game's start-up, to its first frame with the menu
   ReplayFeed::Strays strays;
   std::string text() const;  // the lines, each ended by '\n'
 };
