@@ -73,6 +73,11 @@ std::optional<Plan> plan_of(const tools::Arguments& args) {
 }
 
 int soak_with(Plan plan) {
+  if (!fs::is_directory(fs::path(plan.game_folder) / "data")) {
+    std::fprintf(stderr, "soak: %s is not a game folder: it has no data folder\n",
+                 plan.game_folder.c_str());
+    return 1;
+  }
   std::unique_ptr<routes::PlayFolder> folder;
   std::string where;
   if (plan.file) {
