@@ -139,16 +139,39 @@ wait_exit() {  # seconds
   done
 }
 
-# The ground of level 1 fills the bottom two rows of cells on screen; the hero stands above it.
+# Where level 1's hero stands on screen once the camera has settled, from the level file: the
+# camera starts 500 pixels left of and 340 above the hero's cell (code 1) and keeps the screen's
+# bottom edge at the bottom line (code 6; the last of each in the file's column order counts).
+# The first frame of a level still draws the world where the camera started. Sets hero_y.
+level_1_layout() {
+  local hero_row bottom_row y max_y cam_y
+  read -r hero_row bottom_row < <(od -An -v -td4 -w4 "$build/game/data/level/map_1.dat" |
+    awk '$1 == 1 { hero = NR - 1 } $1 == 6 { bottom = NR - 1 } END { print hero % 200, bottom % 200 }')
+  y=$((hero_row * 64))
+  max_y=$((bottom_row * 64))
+  cam_y=$((y - 340))
+  [ $((cam_y + 768)) -ge "$max_y" ] && cam_y=$((max_y - 768))
+  hero_y=$((y - cam_y))
+  ground_top=$((hero_y + 64))
+  ground_height=$((768 - ground_top < 64 ? 768 - ground_top : 64))
+}
+
+# The hero standing where the settled camera shows him (either picture of his standing).
+hero_standing() {  # screenshot
+  shows hero_stay_right_1.png 500 $((hero_y + 2)) 20 "$1" ||
+    shows hero_stay_right_2.png 500 $((hero_y + 2)) 20 "$1"
+}
+
+# The row of ground cells the hero stands on, across the screen.
 ground() {  # screenshot, out
-  convert "$1" -crop 1024x128+0+640 +repage "$2"
+  convert "$1" -crop "1024x$ground_height+0+$ground_top" +repage "$2"
 }
 
 # Whether the ground on the screenshot differs from the one on `before` in more than a tenth of
 # its pixels.
 ground_moved() {  # before, screenshot
   ground "$2" "$work/ground_now.png"
-  [ "$(differing "$1" "$work/ground_now.png" 6%)" -gt 13107 ]
+  [ "$(differing "$1" "$work/ground_now.png" 6%)" -gt $((1024 * ground_height / 10)) ]
 }
 
 start_xvfb "$work" 1024x768 || exit 2
@@ -198,6 +221,9 @@ expect_shown "$shots/menu_level_1.png" \
   shows life.png 80 51 20 || finish
 
 # 4. The world: still without a key, moved by the right arrow held for a second.
+level_1_layout
+expect_shown "$shots/menu_level_1.png" "the hero stands on screen at (500, $hero_y)" \
+  hero_standing || finish
 sleep 1
 import -window root -depth 8 "$shots/menu_level_still.png"
 ground "$shots/menu_level_1.png" "$work/ground_first.png"
