@@ -169,6 +169,21 @@ TEST_F(LevelTools, TheLintNamesEveryFaultAndFailsOnlyWhenThereIsOne) {
   EXPECT_EQ(run(LEVEL_LINT_EXE, "").status, 2);
 }
 
+TEST_F(LevelTools, TheLintCountsWhatEachLevelIsMadeOfOnRequest) {
+  write("map_1.txt", "\n.@..o.o.E\n1111111111\n_\n");
+  write("map_2.txt", "\n.@X...\n1111111\n_\n");
+  const std::string out = at("out.txt");
+  const ToolRun r =
+      run(LEVEL_LINT_EXE, "--stats " + at("map_1.txt") + " " + at("map_2.txt") + " >" + out);
+  EXPECT_EQ(r.status, 1) << "a level that breaks a rule still fails the run";
+  EXPECT_EQ(read_bytes(out),
+            "map_1.txt: 10 x 3 cells (columns 0-9, rows 1-3), 10 walls, 2 coins, 0 hedgehogs, "
+            "0 saws (0 large, 0 small), 0 flowers, 0 death zones, 1 exit, 0 decorations\n"
+            "map_2.txt: 7 x 3 cells (columns 0-6, rows 1-3), 7 walls, 0 coins, 0 hedgehogs, "
+            "0 saws (0 large, 0 small), 0 flowers, 1 death zone, 0 exits, 0 decorations\n");
+  EXPECT_EQ(run(LEVEL_LINT_EXE, "--stats").status, 2);
+}
+
 // The route tools, on a game folder of small pictures and sounds.
 class RouteTools : public LevelTools {
  protected:
