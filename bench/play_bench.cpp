@@ -6,6 +6,10 @@
 //   BM_PlayTenMinutes   36 000 frames in one run: the 99th percentile over the whole run and
 //                       over its first, second and last minutes; the bullets in flight settle
 //                       within the first 40 s, and from then on nothing should grow
+//   BM_PlayShippedLevel/N  level N of the built game folder played with its route's keys
+//                       (assets/levels/map_N.route), from its first frame to the exit and again;
+//                       the level's own objects: the crowding a player meets (goal: 99th
+//                       percentile under 1 ms)
 //
 // Times are the thread's processor time per frame (logic, draw calls and the present).
 #include <benchmark/benchmark.h>
@@ -13,9 +17,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
+
+#include "level_session.h"
+#include "play_folder.h"
+#include "route.h"
 
 #include "level/records.h"
 #include "media/display.h"
@@ -113,6 +123,14 @@ std::unique_ptr<TGame> crowded_level() {
   return game;
 }
 
+// The time is the thread's processor time: on a shared machine the wall clock mostly measures
+// the other programs.
+double thread_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 struct Play {
   Play() {
     media::HeadlessBackend& hb = media::use_headless();
@@ -125,20 +143,13 @@ struct Play {
   }
   ~Play() { reset_globals(); }
 
-  // One pass of the main loop: the frame, then the present that moves the clock 1/60 s on. The
-  // time is the thread's processor time: on a shared machine the wall clock mostly measures the
-  // other programs.
+  // One pass of the main loop: the frame, then the present that moves the clock 1/60 s on.
   double frame_ms() {
     const double start = thread_ms();
     if (game->update() != 0) std::abort();  // the hero must not die or leave
     media::Flip(-1);
     media::Cls();
     return thread_ms() - start;
-  }
-  static double thread_ms() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
   }
 
   int count_bullets() {
@@ -194,7 +205,59 @@ void BM_PlayTenMinutes(benchmark::State& state) {
   }
 }
 
+void BM_PlayShippedLevel(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const int level = static_cast<int>(state.range(0));
+  const std::string name = "map_" + std::to_string(level);
+  const fs::path game_folder = HEDGEROW_GAME_DIR;
+  const fs::path route_file =
+      fs::path(HEDGEROW_SOURCE_DIR) / "assets" / "levels" / (name + ".route");
+  if (!fs::exists(game_folder / "data" / "level" / (name + ".dat")) || !fs::exists(route_file)) {
+    state.SkipWithError(
+        ("no " + name + ".dat in the game folder or no " + name + ".route").c_str());
+    return;
+  }
+  const std::vector<routes::KeySet> held = routes::read_route(route_file.string()).held_by_frame();
+  const routes::WorkingDirectory inside(game_folder);
+  routes::GameStart start;
+  auto session = std::make_unique<routes::LevelSession>(start, level);
+  std::size_t frame = 0;
+  int most_objects = 0;
+  std::vector<double> times;
+  for (auto _ : state) {
+    if (frame == held.size()) {  // the exit: the level again from its start
+      session.reset();           // the old session lets go of the game's frames first
+      session = std::make_unique<routes::LevelSession>(start, level);
+      frame = 0;
+    }
+    const double begin = thread_ms();
+    const routes::Outcome outcome = session->frame(held[frame++]);
+    const double ms = thread_ms() - begin;
+    if (outcome == routes::Outcome::died || outcome == routes::Outcome::left_play) {
+      state.SkipWithError((name + ".route no longer reaches the exit").c_str());
+      break;
+    }
+    state.SetIterationTime(ms / 1000);
+    if (outcome == routes::Outcome::reached_exit) {  // that frame showed the level-complete screen
+      frame = held.size();
+      continue;
+    }
+    most_objects = std::max(most_objects, static_cast<int>(session->game()._object_list->count()));
+    times.push_back(ms);
+  }
+  state.counters["p50_ms"] = percentile(times, 0.50);
+  state.counters["p99_ms"] = percentile(times, 0.99);
+  state.counters["route_frames"] = static_cast<double>(held.size());
+  state.counters["most_objects"] = most_objects;  // clouds, stones and bullets included
+  state.counters["walls"] = static_cast<double>(session->game()._wall_list->count());
+}
+
 }  // namespace
 
 BENCHMARK(BM_PlayFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_PlayTenMinutes)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayShippedLevel)
+    ->DenseRange(1, 18)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ namespace {
 
 // Bullets fly left for ever; far past the world's left edge, where nothing is, they go.
 constexpr float bullets_vanish_left_of = -1024.0f;
-constexpr float flower_interval_ms = 3000.0f;
+constexpr std::int32_t flower_interval_ms = 3000;
 
 // The hero as a pass sees him: a pass that outlives him (his level rebuilt) has stopped.
 struct Hero {
@@ -227,6 +228,16 @@ void saws_pass(TGame& game) {
   });
 }
 
+// The clock counts milliseconds since the machine started, and past its largest value it wraps
+// round to the most negative one: the time since a shot is taken on the wrapping clock, or on a
+// machine up for more than 24.8 days the flowers would fall silent for as long again.
+bool flower_ready(const TFlower& flower) {
+  const auto last = static_cast<std::uint32_t>(static_cast<std::int64_t>(flower._timer));
+  const auto since =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(media::MilliSecs()) - last);
+  return since > flower_interval_ms;
+}
+
 // A flower fires to the left whenever more than three seconds of the clock have passed since its
 // last shot; its bullet moves in this very frame, in the bullets' pass.
 void flowers_pass(TGame& game) {
@@ -234,7 +245,7 @@ void flowers_pass(TGame& game) {
   game.each_object<TFlower>([&](TFlower& flower) {
     media::DrawImage(animation_frame(catalogue().flower_images, flower._frame),
                      screen_x(game, flower._x), screen_y(game, flower._y));
-    if (static_cast<float>(media::MilliSecs()) > flower._timer + flower_interval_ms) {
+    if (flower_ready(flower)) {
       flower._frame = 1.5f;
       auto bullet = std::make_shared<TBullet>();
       bullet->_x = flower._x + 3.0f;

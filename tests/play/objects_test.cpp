@@ -212,6 +212,19 @@ TEST_F(Objects, AFlowerFiresOnlyWhenMoreThanThreeSecondsHavePassedAndItsBulletMo
   EXPECT_GT(flower->_frame, -0.001f);
 }
 
+TEST_F(Objects, AFlowerKeepsFiringWhenTheClockWrapsPastItsLargestValue) {
+  // The clock is the machine's time since it started: after 24.8 days it turns negative.
+  hero_at(5000, 0);
+  hb.set_clock(2147483647 - 1000);
+  place<TFlower>(400.5f, 300);
+  hb.set_clock(-2147483647 + 1700);  // 2700 ms later, round the wrap
+  game.update_objects();
+  EXPECT_EQ(count<TBullet>(), 0);
+  hb.set_clock(-2147483647 + 2500);  // 3500 ms later
+  game.update_objects();
+  EXPECT_EQ(count<TBullet>(), 1);
+}
+
 TEST_F(Objects, ABulletIsGoneOnAWallOrFarPastTheWorldsLeftEdge) {
   hero_at(5000, 0);
   place<TWall>(0, 300);

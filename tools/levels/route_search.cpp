@@ -39,11 +39,12 @@ class DistanceField {
     spread_from(goals);
   }
 
-  // Roughly how many pixels the hero whose top-left corner is (x, y) has to go.
+  // Roughly how many pixels the hero whose top-left corner is (x, y) has to go. A hero beyond
+  // the grid (high in a jump from its top row) is measured from the nearest cells inside it.
   double from(float x, float y) const {
     const double cx = x + 32.0, cy = y + 32.0;
-    const int column = static_cast<int>(std::floor(cx / cell_size));
-    const int row = static_cast<int>(std::floor(cy / cell_size));
+    const int column = std::clamp(static_cast<int>(std::floor(cx / cell_size)), 0, columns - 1);
+    const int row = std::clamp(static_cast<int>(std::floor(cy / cell_size)), 0, rows - 1);
     double best = unreachable;
     for (int dc = -1; dc <= 1; ++dc) {
       for (int dr = -1; dr <= 1; ++dr) {

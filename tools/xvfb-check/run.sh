@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the game on the real (SDL) back end under a virtual X server:
 #   - a window titled "Hedgerow" appears, covers the whole screen at (0, 0) and shows a picture
-#     (the menu; menu_check.sh, run at the end, checks what it shows and how it is worked);
+#     (the menu; menu_check.sh, run at the end, checks what it shows and plays from it);
 #   - a full-screen window of the media layer with little to draw shows frames at about 60 per
 #     second (the game's own rate is reported: on a software renderer it depends on the machine);
 #   - a close request from the window manager ends it with status 0, and so does SIGTERM;
@@ -10,8 +10,10 @@
 #     looks the same on the real back end as on the headless one;
 #   - a key held while another window takes the focus and gives it back reads as up until it is
 #     pressed again, and a Shift pressed in the other window does not read as held;
-#   - the menu worked with the mouse (menu_check.sh) and the whole game with a controller alone,
-#     no frame shown while another window has the focus (pad_check.sh);
+#   - the game played with the mouse and the keyboard: the menu and its flags, the story, the
+#     tutorial, level 1 moved by the right arrow, Escape back to the menu, its exit item
+#     (menu_check.sh), and with a controller alone, no frame shown while another window has the
+#     focus (pad_check.sh);
 #   - Alt+Enter switches to a normal window and back (window_check.sh, run at the end);
 #   - a game recorded on the real back end with xdotool input ends, played back headless, at the
 #     same frame, level, score and lives (replay_check.sh, run at the end).
@@ -279,10 +281,11 @@ end_game
 kill "$other_pid" 2>/dev/null
 other_pid=""
 
-# 7. The menu as a player works it: the language flags and the exit item.
+# 7. The game as a player works it with the mouse and the keyboard, from the menu into level 1
+# and out again (its screenshots stay in <build>/xvfb-check/menu_*.png).
 "$here/menu_check.sh" "$build"
 case $? in
-  0) result pass "menu_check.sh: the menu, its flags and its exit item work" ;;
+  0) result pass "menu_check.sh: the menu, its flags, the story, the tutorial, level 1, Escape and the exit item work" ;;
   2) cannot_run "menu_check.sh could not run" ;;
   *) result fail "menu_check.sh: see above" ;;
 esac

@@ -169,6 +169,22 @@ TEST_F(LevelTools, TheLintNamesEveryFaultAndFailsOnlyWhenThereIsOne) {
   EXPECT_EQ(run(LEVEL_LINT_EXE, "").status, 2);
 }
 
+TEST_F(LevelTools, TheLintCountsWhatEachLevelHoldsWhenAskedEvenWhenOneBreaksARule) {
+  write("map_1.txt", "\n.@..o.E\n1111111\n_\n");
+  write("map_2.txt", "\n.@X.h\n11111\n_\n");
+  const ToolRun r =
+      run(LEVEL_LINT_EXE, "--stats " + at("map_1.txt") + " " + at("map_2.txt") + " >" + at("out"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.errors.find("map_2.txt: exit: the level has no exit (E)\n"), std::string::npos);
+  EXPECT_EQ(read_bytes(folder / "out"),
+            "map_1.txt: 7 x 3 cells (columns 0-6, rows 1-3), 7 walls, 1 coin, 0 hedgehogs, "
+            "0 large saws, 0 small saws, 0 flowers, 0 death zones\n"
+            "map_2.txt: 5 x 3 cells (columns 0-4, rows 1-3), 5 walls, 0 coins, 1 hedgehog, "
+            "0 large saws, 0 small saws, 0 flowers, 1 death zone\n"
+            "codes none of these levels uses: >Ssf234TYA*+wWnm\n");
+  EXPECT_EQ(run(LEVEL_LINT_EXE, "--stats").status, 2);
+}
+
 // The route tools, on a game folder of small pictures and sounds.
 class RouteTools : public LevelTools {
  protected:

@@ -48,6 +48,11 @@ TEST_F(RouteSearch, GetsPastAHedgehogAndAFlowerThatShootsAtHim) {
   expect_route(search("\n\n\n\n\n.@..........3....f.E\n11111111111111111111\n_\n"));
 }
 
+TEST_F(RouteSearch, FollowsAJumpThatTakesTheHeroAboveTheTopOfTheGrid) {
+  // Standing on the top row, he clears the crate only by rising above row 0.
+  expect_route(search(".@......3...E\n1111111111111\n_\n"));
+}
+
 TEST_F(RouteSearch, TouchesTheWaypointsInTheirOrderBeforeTheExit) {
   // Up on the ledge behind him first.
   const std::string level = "\n\n\n\n.11\n.......\n.....@......E\n1111111111111\n_\n";
