@@ -222,11 +222,12 @@ class Search {
 
   SearchResult run() {
     const auto start = std::chrono::steady_clock::now();
+    if (!play_lead()) return result_;
     Node root{session_.snapshot(), nullptr, 0, 0, session_.hero(), 0};
     root.score = score(root.stage, root.hero);
     std::vector<Node> beam{root};
     best_ = root;
-    int frame = 0, best_at = 0;
+    int frame = static_cast<int>(options_.lead.size()), best_at = frame;
     while (!found_ && !beam.empty()) {
       beam = next_round(beam);
       frame += options_.step;
@@ -236,7 +237,7 @@ class Search {
       }
       if (options_.progress && (frame / options_.step) % 16 == 0) report(frame);
       if (found_) break;
-      if (frame >= options_.max_frames) {
+      if (frame >= options_.max_frames + static_cast<int>(options_.lead.size())) {
         result_.reason = "no route within " + std::to_string(options_.max_frames) + " frames";
         break;
       }
@@ -255,6 +256,21 @@ class Search {
   }
 
  private:
+  // Plays the frames the search goes on from; a lead that ends play is no place to start.
+  bool play_lead() {
+    for (std::size_t f = 0; f < options_.lead.size(); ++f) {
+      const Outcome outcome = session_.frame(options_.lead[f]);
+      ++result_.frames_played;
+      if (outcome != Outcome::playing) {
+        result_.reason = "the route to go on from ends play in its frame " + std::to_string(f);
+        result_.closest = session_.hero();
+        result_.closest_frame = static_cast<int>(f);
+        return false;
+      }
+    }
+    return true;
+  }
+
   static bool has(const levels::Grid& grid, std::int32_t code) {
     return std::find(grid.codes().begin(), grid.codes().end(), code) != grid.codes().end();
   }
@@ -287,7 +303,10 @@ class Search {
       if (outcome == Outcome::reached_exit && stage + 1 == static_cast<int>(fields_.size())) {
         found_ = true;
         result_.found = true;
-        result_.held = keys_of(std::make_shared<const Path>(Path{node.path, m, i + 1}), moves_);
+        result_.held = options_.lead;
+        const std::vector<KeySet> found =
+            keys_of(std::make_shared<const Path>(Path{node.path, m, i + 1}), moves_);
+        result_.held.insert(result_.held.end(), found.begin(), found.end());
         return std::nullopt;
       }
       if (outcome != Outcome::playing) return std::nullopt;

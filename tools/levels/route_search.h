@@ -10,6 +10,9 @@
 // one dead end. Waypoints (cells to pass on the way, in order) help it past a spot where the
 // nearest way is not the right one.
 //
+// A search may go on from where a route already written leaves the hero (its keys played first),
+// so that a level grown longer keeps its first stretches as they were.
+//
 // The route found is played again from a fresh start of the game before it is handed back.
 
 #include <ostream>
@@ -29,15 +32,16 @@ struct Waypoint {
 struct SearchOptions {
   int beam = 48;              // positions kept from one round to the next
   int step = 8;               // frames of each move
-  int max_frames = 60 * 180;  // the longest route looked for
+  int max_frames = 60 * 180;  // the longest route looked for after the lead
   int patience = 60 * 20;     // frames without getting nearer the exit before giving up
   std::vector<Waypoint> via;  // cells the hero must touch first, in order
+  std::vector<KeySet> lead;   // keys of the frames played before the search starts
   std::ostream* progress = nullptr;
 };
 
 struct SearchResult {
   bool found = false;
-  std::vector<KeySet> held;  // the keys of each frame; the last frame reaches the exit
+  std::vector<KeySet> held;  // the keys of each frame, the lead's first; the last reaches the exit
   std::string reason;        // why there is no route
   HeroState closest;         // the hero nearest the exit the search saw
   int closest_frame = 0;

@@ -1,7 +1,10 @@
 // route_search <game folder> <level 1-18> <level.txt | map_n.dat> <out.route>
 //              [--via column,row]... [--beam N] [--step frames] [--max-frames N] [--patience N]
+//              [--after start.route]
 // looks for a route through the level, played as level n beside the game folder's data, and
-// writes it once it has been played again from a fresh start. Progress goes to standard error.
+// writes it once it has been played again from a fresh start. With --after it first plays the keys
+// of a route already written, to its last line's frame, and searches on from where that leaves the
+// hero; the route written holds both. Progress goes to standard error.
 // Status 0 with a route written, 1 without one, 2 for a wrong command line.
 #include <cstdio>
 #include <exception>
@@ -21,7 +24,7 @@ void usage() {
   std::fprintf(stderr,
                "usage: route_search <game folder> <level 1-18> <level.txt | map_n.dat> "
                "<out.route> [--via column,row]... [--beam N] [--step frames] [--max-frames N] "
-               "[--patience frames]\n");
+               "[--patience frames] [--after start.route]\n");
 }
 
 std::optional<routes::Waypoint> waypoint(const std::string& text) {
@@ -49,7 +52,7 @@ bool read_count(const tools::Arguments& args, const char* name, int& value) {
 
 int main(int argc, char** argv) {
   const auto args = tools::Arguments::read(
-      argc, argv, {"--via", "--beam", "--step", "--max-frames", "--patience"});
+      argc, argv, {"--via", "--beam", "--step", "--max-frames", "--patience", "--after"});
   if (!args || args->positional.size() != 4) {
     usage();
     return 2;
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
     const std::string level_path = args->positional[2];
     const std::string out = std::filesystem::absolute(args->positional[3]).string();
     const levels::Grid grid = levels::read_level(level_path);
+    if (const auto after = args->option("--after"))
+      options.lead = routes::read_route(*after).held_by_frame();
     const routes::PlayFolder folder(args->positional[0], *level, grid);
     const routes::WorkingDirectory inside(folder.path());
     const routes::SearchResult result = routes::search_route(*level, grid, options);

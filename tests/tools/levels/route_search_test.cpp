@@ -1,11 +1,14 @@
 // Finding routes by playing the level: past a pit, over a wall, past a hedgehog and a flower,
-// through waypoints, and giving up with a reason where there is no way.
+// through waypoints, going on from a route already written, and giving up with a reason where
+// there is no way.
 
 #include "route_search.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "level/box.h"
 #include "route_play.h"
@@ -13,6 +16,8 @@
 #include "support/level_files.h"
 
 namespace {
+
+using routes::Key;
 
 class RouteSearch : public GameTest {
  protected:
@@ -71,6 +76,37 @@ TEST_F(RouteSearch, TouchesTheWaypointsInTheirOrderBeforeTheExit) {
   }
   EXPECT_TRUE(touched);
   EXPECT_EQ(outcome, routes::Outcome::reached_exit);
+}
+
+std::vector<routes::KeySet> held_for(int frames, routes::KeySet keys) {
+  return std::vector<routes::KeySet>(static_cast<std::size_t>(frames), keys);
+}
+
+TEST_F(RouteSearch, GoesOnFromWhereTheLeadLeavesTheHeroAndKeepsTheLeadsKeys) {
+  // The lead walks him away from the exit and stops; the route has to come back from there.
+  const std::string level = "\n\n\n\n\n1.......@.....E\n111111111111111\n_\n";
+  routes::SearchOptions options;
+  options.lead = held_for(40, {Key::left});
+  options.lead.resize(60);  // and stands for 20 frames
+  const routes::SearchResult found = search(level, options);
+  expect_route(found);
+  ASSERT_GE(found.held.size(), options.lead.size());
+  EXPECT_TRUE(std::equal(options.lead.begin(), options.lead.end(), found.held.begin()));
+  routes::GameStart start;
+  routes::LevelSession session(start, 2);
+  for (const routes::KeySet& keys : options.lead) session.frame(keys);
+  EXPECT_LT(session.hero().x, 8 * 64.0f - 100) << "the lead did not take him back";
+}
+
+TEST_F(RouteSearch, RefusesALeadThatEndsPlay) {
+  routes::SearchOptions options;
+  options.lead = held_for(120, {Key::right});
+  const routes::SearchResult found =
+      search("\n\n\n\n\n.@.....X.........E\n111111111111111111\n_\n", options);
+  EXPECT_FALSE(found.found);
+  EXPECT_EQ(found.reason.rfind("the route to go on from ends play in its frame ", 0), 0u)
+      << found.reason;
+  EXPECT_TRUE(found.held.empty());
 }
 
 TEST_F(RouteSearch, GivesUpWithAReasonWhenItGetsNoNearer) {
