@@ -22,6 +22,8 @@ constexpr int fall_frames = 60;
 constexpr float fall_in_a_second = 0.25f * fall_frames * (fall_frames + 1) / 2.0f;
 // A level hedgehog walks 1.35 pixels a frame.
 constexpr float hedgehog_walk_in_a_second = 1.35f * fall_frames;
+// How high the top of a hero jumping from level ground rises.
+constexpr float jump_height = 258.75f;
 
 struct Cell {
   int column, row;
@@ -246,13 +248,22 @@ class Linter {
       if (overlap(reach, against_hedgehogs))
         hazard(h._x, h._y, "within a second's walk, the hedgehog");
     });
+    // A new player jumps on the spot before anything else, so a bullet that crosses the height
+    // of that jump, from however far away, would take a life he could not see coming.
+    const int top_of_jump_row = truncated(hy - jump_height) / cell_size;
     world_->each_object<TFlower>([&](TFlower& f) {
       const int column = truncated(f._x) / cell_size, row = truncated(f._y) / cell_size;
-      if (row != start_row || column <= start_column) return;
+      if (row < top_of_jump_row || row > start_row || column <= start_column) return;
       for (int c = start_column + 1; c < column; ++c) {
         if (ground(c, row)) return;
       }
-      hazard(f._x, f._y, "the line of fire of the flower");
+      if (row == start_row) {
+        hazard(f._x, f._y, "the line of fire of the flower");
+      } else {
+        fault(column, row, "start-hazard",
+              "the line of fire of the flower crosses the hero's jump at his start " +
+                  at(start_column, start_row));
+      }
     });
   }
 

@@ -20,8 +20,9 @@
 // or pass the line 100 pixels below the lowest-wall line, where the game takes his life.
 //
 // What touches the hero's start, measured with the boxes play tests him with: a death zone; a
-// saw's blade; a hedgehog anywhere within a second's walk (81 pixels) of its cell; a flower on
-// his row to the right of him with no ground in between (it shoots left every three seconds).
+// saw's blade; a hedgehog anywhere within a second's walk (81 pixels) of its cell; a flower to
+// the right of him, on his row or on a row his jump on the spot reaches, with no ground in between
+// on its row (it shoots left every three seconds, and its bullets fly on until ground stops them).
 
 #include <string>
 #include <vector>

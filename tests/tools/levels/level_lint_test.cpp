@@ -142,6 +142,28 @@ TEST_F(LevelLint, NothingMayTouchTheHeroWhereHeStarts) {
   EXPECT_EQ(start_faults(".f.@........E"), Lines{});
 }
 
+TEST_F(LevelLint, AFlowerFiringAcrossTheHeightOfAJumpAtTheStartIsAStartHazard) {
+  // The hero starts on row 7; a jump on the spot lifts his top 258.75 pixels, into row 2.
+  auto faults = [&](const std::string& flower_row, int row) {
+    std::vector<std::string> rows(10);
+    rows[7] = "...@.........................E";
+    rows[8] = std::string(45, '1');
+    rows[9] = "_";
+    rows[static_cast<std::size_t>(row)] = flower_row;
+    return lint(rows, 0);
+  };
+  const std::string far_flower = std::string(43, '.') + "f";
+  EXPECT_EQ(faults(far_flower, 4),
+            Lines{"map_2.txt: (43, 4): start-hazard: the line of fire of the flower crosses the "
+                  "hero's jump at his start (3, 7)"});
+  EXPECT_EQ(faults(far_flower, 2),
+            Lines{"map_2.txt: (43, 2): start-hazard: the line of fire of the flower crosses the "
+                  "hero's jump at his start (3, 7)"});
+  // Above the jump, or stopped by ground on its own row, it is no hazard at the start.
+  EXPECT_EQ(faults(far_flower, 1), Lines{});
+  EXPECT_EQ(faults(std::string(20, '.') + "4" + std::string(22, '.') + "f", 4), Lines{});
+}
+
 TEST_F(LevelLint, AHedgehogNeedsGroundToWalkOnAndNoWallInItsWay) {
   EXPECT_EQ(lint({"......h", "", ".@..........E", "1111111111111", "_"}, 3),
             Lines{"map_2.txt: (6, 3): hedgehog: the hedgehog at (6, 3) has no ground directly "
