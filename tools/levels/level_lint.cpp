@@ -249,8 +249,15 @@ class Linter {
         hazard(h._x, h._y, "within a second's walk, the hedgehog");
     });
     // A new player jumps on the spot before anything else, so a bullet that crosses the height
-    // of that jump, from however far away, would take a life he could not see coming.
-    const int top_of_jump_row = truncated(hy - jump_height) / cell_size;
+    // of that jump, from however far away, would take a life he could not see coming. Ground
+    // above his start stops the jump short.
+    int top_of_jump_row = truncated(hy - jump_height) / cell_size;
+    for (int r = start_row - 1; r >= top_of_jump_row; --r) {
+      if (ground(start_column, r)) {
+        top_of_jump_row = r + 1;
+        break;
+      }
+    }
     world_->each_object<TFlower>([&](TFlower& f) {
       const int column = truncated(f._x) / cell_size, row = truncated(f._y) / cell_size;
       if (row < top_of_jump_row || row > start_row || column <= start_column) return;

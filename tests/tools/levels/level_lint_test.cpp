@@ -144,11 +144,12 @@ TEST_F(LevelLint, NothingMayTouchTheHeroWhereHeStarts) {
 
 TEST_F(LevelLint, AFlowerFiringAcrossTheHeightOfAJumpAtTheStartIsAStartHazard) {
   // The hero starts on row 7; a jump on the spot lifts his top 258.75 pixels, into row 2.
-  auto faults = [&](const std::string& flower_row, int row) {
+  auto faults = [&](const std::string& flower_row, int row, int ledge_row = 0) {
     std::vector<std::string> rows(10);
     rows[7] = "...@.........................E";
     rows[8] = std::string(45, '1');
     rows[9] = "_";
+    if (ledge_row > 0) rows[static_cast<std::size_t>(ledge_row)] = "...3";
     rows[static_cast<std::size_t>(row)] = flower_row;
     return lint(rows, 0);
   };
@@ -162,6 +163,9 @@ TEST_F(LevelLint, AFlowerFiringAcrossTheHeightOfAJumpAtTheStartIsAStartHazard) {
   // Above the jump, or stopped by ground on its own row, it is no hazard at the start.
   EXPECT_EQ(faults(far_flower, 1), Lines{});
   EXPECT_EQ(faults(std::string(20, '.') + "4" + std::string(22, '.') + "f", 4), Lines{});
+  // A ledge above the start stops the jump below a line of fire higher up, not one below it.
+  EXPECT_EQ(faults(far_flower, 4, 5), Lines{});
+  EXPECT_EQ(faults(far_flower, 4, 3).size(), 1u);
 }
 
 TEST_F(LevelLint, AHedgehogNeedsGroundToWalkOnAndNoWallInItsWay) {
