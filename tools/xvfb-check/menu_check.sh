@@ -126,19 +126,6 @@ expect_menu_picture() {  # screenshot, picture, what
 }
 
 # Waits up to `seconds` for the game to end; sets status to its exit status, or "running".
-wait_exit() {  # seconds
-  status=running
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      wait "$game_pid"
-      status=$?
-      game_pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-
 # Where level 1's hero stands on screen once the camera has settled, from the level file: the
 # camera starts 500 pixels left of and 340 above the hero's cell (code 1) and keeps the screen's
 # bottom edge at the bottom line (code 6; the last of each in the file's column order counts).

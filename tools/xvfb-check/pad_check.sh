@@ -87,28 +87,6 @@ cyan_pixels() {  # screenshot
     -format '%[fx:round(mean * w * h)]' info:
 }
 
-wait_exit() {  # seconds; sets status to the exit status, or "running"
-  status=running
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      wait "$game_pid"
-      status=$?
-      game_pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-
-find_window() {  # name (a regular expression); sets window
-  for _ in $(seq 100); do
-    window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 start_xvfb "$work" 1024x768 || exit 2
 mkfifo "$work/pad"
 VIRTUAL_PAD_FIFO="$work/pad" PRESENT_COUNT_FILE="$work/count" \

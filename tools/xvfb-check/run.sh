@@ -78,19 +78,6 @@ start_game() {  # stderr file
   game_pid=$!
 }
 
-wait_exit() {  # seconds; sets status to the exit status, or "running"
-  status=running
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      wait "$game_pid"
-      status=$?
-      game_pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-
 end_game() {
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null && wait "$game_pid" 2>/dev/null
   game_pid=""
@@ -100,15 +87,6 @@ end_game() {
 wait_for_line() {  # file, skip, line
   for _ in $(seq 50); do
     tail -n +"$(($2 + 1))" "$1" | grep -qx "$3" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-find_window() {  # name (a regular expression); sets window
-  for _ in $(seq 100); do
-    window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && return 0
     sleep 0.1
   done
   return 1

@@ -58,15 +58,6 @@ done
 [ -d "$build/game/data" ] || { echo "window_check cannot run: no game data in $build/game"; exit 2; }
 mkdir -p "$shots"
 
-find_window() {  # sets window
-  for _ in $(seq 100); do
-    window=$(xdotool search --name '^Hedgerow$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # "x y w h" of the window's inside, on the screen (xdotool counts a window manager's frame in).
 geometry() {
   xwininfo -id "$window" 2>/dev/null | awk -F: '
@@ -84,25 +75,12 @@ wait_size() {  # size
   return 1
 }
 
-wait_exit() {  # seconds; sets status to the exit status, or "running"
-  status=running
-  for _ in $(seq $(($1 * 10))); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      wait "$game_pid"
-      status=$?
-      game_pid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-
 # The game's menu, switched to a window, resized, and switched back.
 check_game() {  # desktop name
   local desk=$1 x y w h n full_area
   "$game" 2>"$work/game.err" &
   game_pid=$!
-  if ! find_window; then
+  if ! find_window '^Hedgerow$'; then
     result fail "$desk: no game window: $(cat "$work/game.err")"
     return
   fi
@@ -186,7 +164,7 @@ check_input() {  # desktop name
   local desk=$1 x y w h out=$work/input.out lines
   "$input_tool" 20 full >"$out" 2>&1 &
   game_pid=$!
-  if ! find_window; then
+  if ! find_window '^Hedgerow$'; then
     result fail "$desk: input_check showed no window: $(cat "$out")"
     return
   fi

@@ -6,6 +6,10 @@
 # miss: a check talking to somebody else's server passes or fails by chance. Returns 1, with
 # Xvfb's messages, when no server is ready within 10 s. <folder> holds its two small files.
 # stop_xvfb: ends it.
+# wait_exit <seconds>: waits for the program whose pid is in game_pid to end; sets status to its
+#   exit status (and clears game_pid), or to "running" when it has not ended in time.
+# find_window <name>: waits up to 10 s for a window whose name matches the regular expression;
+#   sets window to its id. Returns 1 when none came.
 
 start_xvfb() {
   local number=$1/xvfb-display log=$1/xvfb.log size=${2:-1280x1024}
@@ -35,4 +39,26 @@ stop_xvfb() {
     wait "$xvfb_pid" 2>/dev/null
   fi
   xvfb_pid=""
+}
+
+wait_exit() {
+  status=running
+  for _ in $(seq $(($1 * 10))); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      wait "$game_pid"
+      status=$?
+      game_pid=""
+      return
+    fi
+    sleep 0.1
+  done
+}
+
+find_window() {
+  for _ in $(seq 100); do
+    window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
